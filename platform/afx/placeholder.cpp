@@ -1,0 +1,1 @@
+// The dialog framework comes here.

@@ -1,0 +1,52 @@
+#pragma once
+// Performance data helper: counter queries.
+
+#include "windows.h"
+
+typedef LONG PDH_STATUS;
+typedef HANDLE PDH_HQUERY;
+typedef HANDLE PDH_HCOUNTER;
+typedef PDH_HQUERY HQUERY;
+typedef PDH_HCOUNTER HCOUNTER;
+
+#define PDH_FMT_RAW ((DWORD)0x00000010)
+#define PDH_FMT_ANSI ((DWORD)0x00000020)
+#define PDH_FMT_UNICODE ((DWORD)0x00000040)
+#define PDH_FMT_LONG ((DWORD)0x00000100)
+#define PDH_FMT_DOUBLE ((DWORD)0x00000200)
+#define PDH_FMT_LARGE ((DWORD)0x00000400)
+#define PDH_FMT_NOSCALE ((DWORD)0x00001000)
+#define PDH_FMT_1000 ((DWORD)0x00002000)
+#define PDH_FMT_NODATA ((DWORD)0x00004000)
+#define PDH_FMT_NOCAP100 ((DWORD)0x00008000)
+
+#define ERROR_SUCCESS_PDH 0
+#define PDH_CSTATUS_VALID_DATA ((DWORD)0x00000000L)
+#define PDH_CSTATUS_NEW_DATA ((DWORD)0x00000001L)
+#define PDH_CSTATUS_NO_MACHINE ((DWORD)0x800007D0L)
+#define PDH_CSTATUS_NO_OBJECT ((DWORD)0xC0000BB8L)
+#define PDH_CSTATUS_NO_COUNTER ((DWORD)0xC0000BB9L)
+#define PDH_CSTATUS_INVALID_DATA ((DWORD)0xC0000BBAL)
+#define PDH_INVALID_ARGUMENT ((DWORD)0xC0000BBDL)
+#define PDH_INVALID_HANDLE ((DWORD)0xC0000BBCL)
+#define PDH_NO_DATA ((DWORD)0x800007D5L)
+#define PDH_MEMORY_ALLOCATION_FAILURE ((DWORD)0xC0000BBBL)
+
+typedef struct _PDH_FMT_COUNTERVALUE {
+    DWORD CStatus;
+    union {
+        LONG longValue;
+        double doubleValue;
+        LONGLONG largeValue;
+        LPCSTR AnsiStringValue;
+        LPCWSTR WideStringValue;
+    };
+} PDH_FMT_COUNTERVALUE, *PPDH_FMT_COUNTERVALUE;
+
+PDH_STATUS WINAPI PdhOpenQueryW(LPCWSTR szDataSource, DWORD_PTR dwUserData, PDH_HQUERY* phQuery);
+PDH_STATUS WINAPI PdhAddCounterW(PDH_HQUERY hQuery, LPCWSTR szFullCounterPath, DWORD_PTR dwUserData,
+                                 PDH_HCOUNTER* phCounter);
+PDH_STATUS WINAPI PdhCollectQueryData(PDH_HQUERY hQuery);
+PDH_STATUS WINAPI PdhGetFormattedCounterValue(PDH_HCOUNTER hCounter, DWORD dwFormat, LPDWORD lpdwType,
+                                              PPDH_FMT_COUNTERVALUE pValue);
+PDH_STATUS WINAPI PdhCloseQuery(PDH_HQUERY hQuery);

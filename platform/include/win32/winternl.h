@@ -1,0 +1,27 @@
+#pragma once
+// Native system service types. The services themselves are not imported:
+// the program reaches them by name through GetProcAddress on "ntdll.dll".
+
+#include "windows.h"
+
+typedef struct _UNICODE_STRING {
+    USHORT Length;
+    USHORT MaximumLength;
+    PWSTR Buffer;
+} UNICODE_STRING, *PUNICODE_STRING;
+typedef const UNICODE_STRING* PCUNICODE_STRING;
+
+typedef enum _SYSTEM_INFORMATION_CLASS {
+    SystemBasicInformation = 0,
+    SystemPerformanceInformation = 2,
+    SystemTimeOfDayInformation = 3,
+    SystemProcessInformation = 5,
+    SystemPageFileInformation = 18,
+    SystemFileCacheInformation = 21,
+    SystemMemoryListInformation = 80,
+} SYSTEM_INFORMATION_CLASS;
+
+typedef enum _PROCESSINFOCLASS {
+    ProcessBasicInformation = 0,
+    ProcessVmCounters = 3,
+} PROCESSINFOCLASS;

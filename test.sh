@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds Palisk and runs every test, headless: first in a normal build, then
+# in an AddressSanitizer + UndefinedBehaviorSanitizer build with leak checks.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== normal build"
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== sanitizer build (address, undefined, leaks)"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DPALISK_SANITIZE=ON -DPALISK_BENCHMARKS=OFF
