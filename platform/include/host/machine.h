@@ -20,11 +20,15 @@ namespace host {
 class VirtualClock;
 class SystemServices;
 
-struct MessageBoxRecord {
+// A modal window the program showed: a message box, or a dialog run with
+// DialogBox (the About box). Recorded in the order shown.
+struct ModalRecord {
+    enum class Kind { MessageBox, Dialog };
+    Kind kind = Kind::MessageBox;
     std::wstring caption;
-    std::wstring text;
-    UINT type = 0;
-    int answer = 0;
+    std::wstring text;  // message boxes only
+    UINT type = 0;      // MB_* flags of a message box
+    int answer = 0;     // what the box or dialog returned
 };
 
 class Machine {
@@ -43,19 +47,28 @@ public:
     // 0 means "whatever the screen says"; a scripted machine names its own.
     virtual int DotsPerInch() = 0;
 
-    // ---- message boxes ----
-    struct MessageBoxAnswer {
+    // ---- timers ----
+    // A scripted machine can make SetTimer fail, as it may on a real system
+    // that is out of timers.
+    virtual bool TimersRefused() { return false; }
+
+    // ---- modal windows: message boxes and modal dialogs ----
+    struct ModalAnswer {
         int result = IDOK;
-        // How long the box stays open, in milliseconds of virtual time; the
-        // timers that fall due meanwhile fire inside the box's nested loop.
+        // How long the window stays open, in milliseconds of virtual time;
+        // the timers that fall due meanwhile fire inside its nested loop.
         std::uint32_t openMs = 0;
     };
-    // The answer to a message box about to be shown, or nothing when a real
-    // box must ask the user. Every box is recorded, answered or not.
-    virtual std::optional<MessageBoxAnswer> AnswerMessageBox(HWND owner, const std::wstring& text,
-                                                             const std::wstring& caption, UINT type) = 0;
-    void RecordMessageBox(MessageBoxRecord record) { messageBoxes_.push_back(std::move(record)); }
-    const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+    // The answer to a modal window about to be shown, or nothing when a real
+    // window must ask the user. The host records every modal window, answered
+    // or not, with RecordModal once it has closed.
+    virtual std::optional<ModalAnswer> AnswerModal(const ModalRecord& request) = 0;
+    void RecordModal(ModalRecord record) { modals_.push_back(std::move(record)); }
+    const std::vector<ModalRecord>& Modals() const { return modals_; }
+    // How many modal windows are open now (nested loops running).
+    int OpenModalCount() const { return openModals_; }
+    void NoteModalOpened() { ++openModals_; }
+    void NoteModalClosed() { --openModals_; }
 
     // ---- kernel services (figures, processes, commands) ----
     virtual SystemServices* System() { return nullptr; }
@@ -65,7 +78,8 @@ public:
     const std::vector<std::string>& Actions() const { return actions_; }
 
 private:
-    std::vector<MessageBoxRecord> messageBoxes_;
+    std::vector<ModalRecord> modals_;
+    int openModals_ = 0;
     std::vector<std::string> actions_;
 };
 

@@ -11,10 +11,7 @@ public:
     DWORD TickCount() override;
     ULONGLONG UtcFileTime() override;
     int DotsPerInch() override { return 0; }
-    std::optional<MessageBoxAnswer> AnswerMessageBox(HWND, const std::wstring&, const std::wstring&,
-                                                     UINT) override {
-        return std::nullopt;
-    }
+    std::optional<ModalAnswer> AnswerModal(const ModalRecord&) override { return std::nullopt; }
 };
 
 // 100-ns intervals between 1601-01-01 and 1970-01-01.

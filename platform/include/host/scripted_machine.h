@@ -26,20 +26,23 @@ public:
     // UTC time at tick 0, in FILETIME units.
     void SetUtcBase(ULONGLONG fileTime) { utcBase_ = fileTime; }
 
-    // Message boxes are answered in order from the queue; when it is empty,
-    // with `defaultAnswer_` (IDOK, closed at once).
-    std::optional<MessageBoxAnswer> AnswerMessageBox(HWND owner, const std::wstring& text,
-                                                     const std::wstring& caption, UINT type) override;
-    void QueueMessageBoxAnswer(MessageBoxAnswer answer) { answers_.push_back(answer); }
-    void SetDefaultMessageBoxAnswer(MessageBoxAnswer answer) { defaultAnswer_ = answer; }
+    bool TimersRefused() override { return timersRefused_; }
+    void SetTimersRefused(bool refused) { timersRefused_ = refused; }
+
+    // Modal windows are answered in order from the queue; when it is empty,
+    // with the default answer (IDOK, closed at once).
+    std::optional<ModalAnswer> AnswerModal(const ModalRecord& request) override;
+    void QueueModalAnswer(ModalAnswer answer) { answers_.push_back(answer); }
+    void SetDefaultModalAnswer(ModalAnswer answer) { defaultAnswer_ = answer; }
 
 private:
     VirtualClock clock_;
     int dotsPerInch_ = 96;
     // 2026-01-01 00:00:00 UTC.
     ULONGLONG utcBase_ = 134116992000000000ULL;
-    std::deque<MessageBoxAnswer> answers_;
-    MessageBoxAnswer defaultAnswer_{};
+    bool timersRefused_ = false;
+    std::deque<ModalAnswer> answers_;
+    ModalAnswer defaultAnswer_{};
 };
 
 }  // namespace host

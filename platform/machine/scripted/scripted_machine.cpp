@@ -4,10 +4,9 @@ namespace host {
 
 ULONGLONG ScriptedMachine::UtcFileTime() { return utcBase_ + static_cast<ULONGLONG>(clock_.Now()) * 10000u; }
 
-std::optional<Machine::MessageBoxAnswer> ScriptedMachine::AnswerMessageBox(HWND, const std::wstring&,
-                                                                           const std::wstring&, UINT) {
+std::optional<Machine::ModalAnswer> ScriptedMachine::AnswerModal(const ModalRecord&) {
     if (answers_.empty()) return defaultAnswer_;
-    MessageBoxAnswer answer = answers_.front();
+    ModalAnswer answer = answers_.front();
     answers_.pop_front();
     return answer;
 }
