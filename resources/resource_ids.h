@@ -1,0 +1,47 @@
+#pragma once
+// Resource and control ids of the program.
+
+// Dialog templates.
+#define IDD_ABOUTBOX 100
+#define IDD_PALISK_DIALOG 102
+
+// Strings.
+#define IDS_ABOUTBOX 101
+#define IDS_FLUSH_ALL_WORKING_SETS 102
+#define IDS_FLUSH_TARGET_WS 103
+#define IDS_FLUSH_STANDBY_CACHES 104
+
+// The application icon.
+#define IDR_MAINFRAME 128
+
+// Controls of the main dialog.
+#define IDC_ABOUT 1000
+#define IDC_REPORT 1001
+#define IDC_RAM_PROGRESS 1004
+#define IDC_RAM_CAPTION 1005
+#define IDC_CACHE_PROGRESS 1006
+#define IDC_INFO_BOX 1007
+#define IDC_RAM_TITLE 1008
+#define IDC_AUTO_START 1009
+#define IDC_AUTO_STOP 1010
+#define IDC_CACHE_TITLE 1011
+#define IDC_FLUSH_CACHE_WS 1012
+#define IDC_PAGEFILE_PROGRESS 1013
+#define IDC_NOTE 1014
+#define IDC_CACHE_MAX_HALF 1015
+#define IDC_CACHE_MAX_DOUBLE 1016
+#define IDC_HEADING 1017
+#define IDC_SHOW_REPURPOSED 1018
+#define IDC_SHOW_CACHE_EFFECTIVENESS 1019
+#define IDC_FLUSH_ALL_STANDBY 1020
+#define IDC_FLUSH_STANDBY0 1021
+#define IDC_TARGET_PROCESS 1022
+#define IDC_FLUSH_MOD_PG_LIST 1023
+#define IDC_FLUSH_WORK_SETS 1024
+#define IDC_TARGET_LABEL 1025
+#define IDC_FLUSH_TARGET_WS 1026
+#define IDC_SHOW_PAGEFILE 1027
+#define IDC_PAGEFILE_TITLE 1028
+
+// A static control without an id of its own.
+#define IDC_STATIC_NONE 0xFFFF
