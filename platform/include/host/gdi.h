@@ -11,8 +11,10 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace host {
@@ -55,7 +57,27 @@ const std::uint32_t* IconPixels(HICON icon);
 // none (GetDeviceCaps LOGPIXELSX/Y). The window host installs the screen's.
 void SetScreenDpiProvider(std::function<int()> provider);
 
-// Number of live GDI objects and contexts, for leak tests.
+// Where FillRect and FrameRect find a system colour when they are given
+// (HBRUSH)(COLOR_xxx + 1) instead of a brush: the window host installs
+// GetSysColor. Without a provider such a "brush" is refused like a bad handle.
+void SetSysColorProvider(std::function<COLORREF(int index)> provider);
+
+// How a font resolves on this host, so that Qt-native controls can show the
+// same face at the same size as text drawn through a DC.
+struct ResolvedFont {
+    std::wstring family;   // the face fontconfig is asked for ("Liberation Sans")
+    int pixelSize = 0;     // em height in pixels
+    int weight = FW_NORMAL;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    bool antialiased = true;
+};
+// False (and nothing written) for a handle that is not a live font.
+bool ResolveFont(HFONT font, ResolvedFont* resolved);
+
+// Number of live GDI objects, DCs and icons (stock objects and shared icons
+// excluded), for leak tests.
 std::size_t LiveObjectCount();
 
 }  // namespace gdi

@@ -1,0 +1,150 @@
+#include "fonts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+#include <cwctype>
+
+namespace host::gdi {
+
+namespace {
+
+constexpr const wchar_t* kSans = L"Liberation Sans";
+constexpr const wchar_t* kSerif = L"Liberation Serif";
+constexpr const wchar_t* kMono = L"Liberation Mono";
+
+struct StandIn {
+    const wchar_t* windowsFace;
+    const wchar_t* family;
+};
+
+// Arial, Times New Roman and Courier New have metric-compatible stand-ins;
+// the dialog and system faces map to the sans face.
+constexpr StandIn kStandIns[] = {
+    {L"Arial", kSans},
+    {L"Helvetica", kSans},
+    {L"MS Shell Dlg", kSans},
+    {L"MS Shell Dlg 2", kSans},
+    {L"MS Sans Serif", kSans},
+    {L"Microsoft Sans Serif", kSans},
+    {L"Tahoma", kSans},
+    {L"Segoe UI", kSans},
+    {L"System", kSans},
+    {L"Times New Roman", kSerif},
+    {L"Times", kSerif},
+    {L"MS Serif", kSerif},
+    {L"Courier New", kMono},
+    {L"Courier", kMono},
+    {L"Fixedsys", kMono},
+    {L"Terminal", kMono},
+    {L"Lucida Console", kMono},
+    {L"Consolas", kMono},
+};
+
+bool SameFace(const wchar_t* a, const wchar_t* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (std::towlower(*a) != std::towlower(*b)) return false;
+    }
+    return *a == *b;
+}
+
+const StandIn* FindStandIn(const wchar_t* face) {
+    for (const StandIn& s : kStandIns) {
+        if (SameFace(face, s.windowsFace)) return &s;
+    }
+    return nullptr;
+}
+
+// lfHeight 0 asks for the default size: a 16-pixel cell.
+constexpr int kDefaultCellHeight = 16;
+// Larger fonts are drawn at this em size; nothing on screen needs more.
+constexpr int kMaxEm = 2048;
+
+}  // namespace
+
+std::wstring StandInFamily(const LOGFONTW& lf) {
+    if (lf.lfFaceName[0]) {
+        const StandIn* s = FindStandIn(lf.lfFaceName);
+        return s ? s->family : std::wstring(lf.lfFaceName);
+    }
+    // No face: the pitch and family bits choose.
+    const int family = lf.lfPitchAndFamily & 0xF0;
+    if (family == FF_ROMAN) return kSerif;
+    if (family == FF_MODERN || (lf.lfPitchAndFamily & 0x03) == FIXED_PITCH) return kMono;
+    return kSans;
+}
+
+bool HasStandIn(const wchar_t* faceName) { return faceName && FindStandIn(faceName) != nullptr; }
+
+FontRequest RequestFor(const LOGFONTW& lf, double scaleX, double scaleY) {
+    FontRequest request;
+    request.family = StandInFamily(lf);
+    request.weight = lf.lfWeight == FW_DONTCARE ? FW_NORMAL : static_cast<int>(lf.lfWeight);
+    request.italic = lf.lfItalic != 0;
+    request.antialias = lf.lfQuality != NONANTIALIASED_QUALITY;
+    const double sy = std::fabs(scaleY), sx = std::fabs(scaleX);
+    // lfHeight < 0 is the em height, > 0 the cell height (ascent + descent).
+    if (lf.lfHeight < 0) {
+        request.pixelSize = static_cast<int>(std::lround(-static_cast<double>(lf.lfHeight) * sy));
+    } else {
+        const int cell = lf.lfHeight == 0 ? kDefaultCellHeight : static_cast<int>(std::lround(lf.lfHeight * sy));
+        request.pixelSize = RenderFont::EmForCellHeight(request, std::min(cell, kMaxEm * 2));
+    }
+    request.pixelSize = std::clamp(request.pixelSize, 1, kMaxEm);
+    if (lf.lfWidth != 0) {
+        request.averageWidth = std::max(1, static_cast<int>(std::lround(std::abs(lf.lfWidth) * sx)));
+    }
+    return request;
+}
+
+std::shared_ptr<RenderFont> DeviceFont(const DcObject& dc) {
+    FontObject& font = SelectedFont(dc);
+    const Mapping& m = dc.state.mapping;
+    const FontRequest request = RequestFor(font.logFont, m.ScaleX(), m.ScaleY());
+    const auto key = std::make_tuple(request.pixelSize, request.antialias, request.averageWidth);
+    auto it = font.renderers.find(key);
+    if (it != font.renderers.end()) return it->second;
+    std::shared_ptr<RenderFont> renderer = RenderFont::Create(request);
+    if (renderer) font.renderers.emplace(key, renderer);
+    return renderer;
+}
+
+bool LayOutLine(const DcObject& dc, std::wstring_view text, TextLine* line) {
+    line->font = DeviceFont(dc);
+    if (!line->font) return false;
+    line->offsets.assign(1, 0);
+    line->offsets.reserve(text.size() + 1);
+    int x = 0;
+    for (wchar_t ch : text) {
+        x += line->font->Advance(ch);
+        line->offsets.push_back(x);
+    }
+    return true;
+}
+
+int LogicalWidth(const DcObject& dc, int devicePixels) {
+    const Mapping& m = dc.state.mapping;
+    return m.Scales() ? static_cast<int>(std::lround(devicePixels / std::fabs(m.ScaleX()))) : devicePixels;
+}
+
+int LogicalHeight(const DcObject& dc, int devicePixels) {
+    const Mapping& m = dc.state.mapping;
+    return m.Scales() ? static_cast<int>(std::lround(devicePixels / std::fabs(m.ScaleY()))) : devicePixels;
+}
+
+bool ResolveFont(HFONT font, ResolvedFont* resolved) {
+    auto* object = FindTyped<FontObject>(font, OBJ_FONT);
+    if (!object || !resolved) return false;
+    const LOGFONTW& lf = object->logFont;
+    const FontRequest request = RequestFor(lf, 1.0, 1.0);
+    resolved->family = request.family;
+    resolved->pixelSize = request.pixelSize;
+    resolved->weight = request.weight;
+    resolved->italic = request.italic;
+    resolved->underline = lf.lfUnderline != 0;
+    resolved->strikeOut = lf.lfStrikeOut != 0;
+    resolved->antialiased = request.antialias;
+    return true;
+}
+
+}  // namespace host::gdi
