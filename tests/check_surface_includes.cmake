@@ -1,3 +1,4 @@
+cmake_policy(SET CMP0057 NEW)
 # Fails when a file of the system's own folders includes anything but the
 # surface (Win32-style headers, the dialog framework, the native record
 # layouts), the C++ standard library or the system's own headers, or names a

@@ -4,6 +4,12 @@
 #include "winuser.h"
 
 #define PROGRESS_CLASSW L"msctls_progress32"
+#define WC_BUTTONW L"Button"
+#define WC_STATICW L"Static"
+#define WC_COMBOBOXW L"ComboBox"
+
+#define CLR_NONE 0xFFFFFFFFL
+#define CLR_DEFAULT 0xFF000000L
 
 #define PBS_SMOOTH 0x01
 #define PBS_VERTICAL 0x04
@@ -21,6 +27,13 @@
 #define PBM_GETPOS (WM_USER + 8)
 #define PBM_SETBARCOLOR (WM_USER + 9)
 #define PBM_SETBKCOLOR CCM_SETBKCOLOR
+#define PBM_GETBARCOLOR (WM_USER + 15)
+#define PBM_GETBKCOLOR (WM_USER + 14)
+
+typedef struct {
+    int iLow;
+    int iHigh;
+} PBRANGE, *PPBRANGE;
 
 typedef struct tagINITCOMMONCONTROLSEX {
     DWORD dwSize;

@@ -88,9 +88,14 @@ BOOL WINAPI HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem);
 // ---- processes and handles ------------------------------------------------
 HANDLE WINAPI GetCurrentProcess(void);
 DWORD WINAPI GetCurrentProcessId(void);
+HANDLE WINAPI GetCurrentThread(void);
 DWORD WINAPI GetCurrentThreadId(void);
+DWORD WINAPI GetThreadId(HANDLE Thread);
+BOOL WINAPI IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
 HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+BOOL WINAPI GetProcessTimes(HANDLE hProcess, LPFILETIME lpCreationTime, LPFILETIME lpExitTime, LPFILETIME lpKernelTime,
+                            LPFILETIME lpUserTime);
 
 // ---- system information ---------------------------------------------------
 BOOL WINAPI GlobalMemoryStatusEx(LPMEMORYSTATUSEX lpBuffer);

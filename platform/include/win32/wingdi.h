@@ -193,7 +193,9 @@ typedef struct tagBITMAPINFO {
 } BITMAPINFO, *PBITMAPINFO, *LPBITMAPINFO;
 
 #define BI_RGB 0L
+#define BI_BITFIELDS 3L
 #define DIB_RGB_COLORS 0
+#define DIB_PAL_COLORS 1
 
 // ---- raster operations ----------------------------------------------------
 #define SRCCOPY (DWORD)0x00CC0020
@@ -203,6 +205,14 @@ typedef struct tagBITMAPINFO {
 #define BLACKNESS (DWORD)0x00000042
 #define WHITENESS (DWORD)0x00FF0062
 #define PATCOPY (DWORD)0x00F00021
+#define NOTSRCCOPY (DWORD)0x00330008
+#define NOTSRCERASE (DWORD)0x001100A6
+#define SRCERASE (DWORD)0x00440328
+#define MERGECOPY (DWORD)0x00C000CA
+#define MERGEPAINT (DWORD)0x00BB0226
+#define PATPAINT (DWORD)0x00FB0A09
+#define PATINVERT (DWORD)0x005A0049
+#define DSTINVERT (DWORD)0x00550009
 
 // ---- modes ----------------------------------------------------------------
 #define TRANSPARENT 1
@@ -211,7 +221,22 @@ typedef struct tagBITMAPINFO {
 #define ALTERNATE 1
 #define WINDING 2
 
+#define R2_BLACK 1
+#define R2_NOTMERGEPEN 2
+#define R2_MASKNOTPEN 3
+#define R2_NOTCOPYPEN 4
+#define R2_MASKPENNOT 5
+#define R2_NOT 6
+#define R2_XORPEN 7
+#define R2_NOTMASKPEN 8
+#define R2_MASKPEN 9
+#define R2_NOTXORPEN 10
+#define R2_NOP 11
+#define R2_MERGENOTPEN 12
 #define R2_COPYPEN 13
+#define R2_MERGEPENNOT 14
+#define R2_MERGEPEN 15
+#define R2_WHITE 16
 
 #define MM_TEXT 1
 #define MM_LOMETRIC 2
@@ -246,6 +271,16 @@ typedef struct tagBITMAPINFO {
 #define LOGPIXELSY 90
 #define DT_RASDISPLAY 1
 #define DT_RASPRINTER 2
+#define RC_BITBLT 1
+#define RC_BITMAP64 8
+#define RC_DI_BITMAP 0x0080
+#define RC_DIBTODEV 0x0200
+#define RC_STRETCHBLT 0x0800
+
+// ---- text metrics flags ---------------------------------------------------
+#define TMPF_FIXED_PITCH 0x01
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
 
 // ---- regions (clip box results) -------------------------------------------
 #define ERROR 0
@@ -289,6 +324,7 @@ UINT WINAPI GetTextAlign(HDC hdc);
 int WINAPI SetPolyFillMode(HDC hdc, int mode);
 int WINAPI GetPolyFillMode(HDC hdc);
 int WINAPI SetROP2(HDC hdc, int rop2);
+int WINAPI GetROP2(HDC hdc);
 
 BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR lpString, int c);
 BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
@@ -296,6 +332,7 @@ BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
 int WINAPI GetTextFaceW(HDC hdc, int c, LPWSTR lpName);
 
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
+BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt);
 BOOL WINAPI LineTo(HDC hdc, int x, int y);
 BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt);
 BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt);

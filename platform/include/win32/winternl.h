@@ -25,3 +25,15 @@ typedef enum _PROCESSINFOCLASS {
     ProcessBasicInformation = 0,
     ProcessVmCounters = 3,
 } PROCESSINFOCLASS;
+
+// The native services the program reaches through GetProcAddress. The host
+// defines them so that it can hand their addresses out.
+NTSTATUS NTAPI NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS SystemInformationClass, PVOID SystemInformation,
+                                        ULONG SystemInformationLength, PULONG ReturnLength);
+NTSTATUS NTAPI NtQueryInformationProcess(HANDLE ProcessHandle, PROCESSINFOCLASS ProcessInformationClass,
+                                         PVOID ProcessInformation, ULONG ProcessInformationLength,
+                                         PULONG ReturnLength);
+// Not in every SDK's winternl.h, but exported by every ntdll.
+NTSTATUS NTAPI NtSetSystemInformation(SYSTEM_INFORMATION_CLASS SystemInformationClass, PVOID SystemInformation,
+                                      ULONG SystemInformationLength);
+VOID NTAPI RtlInitUnicodeString(PUNICODE_STRING DestinationString, PCWSTR SourceString);

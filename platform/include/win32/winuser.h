@@ -211,6 +211,8 @@ typedef struct {
 #define WM_TIMER 0x0113
 #define WM_INITMENU 0x0116
 #define WM_INITMENUPOPUP 0x0117
+#define WM_CTLCOLORBTN 0x0135
+#define WM_CTLCOLORDLG 0x0136
 #define WM_CTLCOLORSTATIC 0x0138
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
@@ -222,6 +224,35 @@ typedef struct {
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
+// Mouse-message key state (wParam)
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+#define WHEEL_DELTA 120
+
+// Virtual-key codes
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_DELETE 0x2E
+#define VK_F1 0x70
+#define VK_F4 0x73
+
 // WM_SIZE types
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
@@ -232,6 +263,7 @@ typedef struct {
 // WM_SETICON / WM_GETICON
 #define ICON_SMALL 0
 #define ICON_BIG 1
+#define ICON_SMALL2 2
 
 // WM_SYSCOMMAND ids
 #define SC_SIZE 0xF000
@@ -256,6 +288,8 @@ typedef struct {
 
 #define DM_GETDEFID (WM_USER + 0)
 #define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
+#define DLGWINDOWEXTRA 30
 #define DWLP_MSGRESULT 0
 #define DWLP_DLGPROC (DWLP_MSGRESULT + sizeof(LRESULT))
 #define DWLP_USER (DWLP_DLGPROC + sizeof(DLGPROC))
@@ -353,7 +387,16 @@ typedef struct {
 #define GWLP_ID (-12)
 
 #define HWND_DESKTOP ((HWND)0)
+
+#define MAKEINTATOM(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
+#define WC_DIALOG MAKEINTATOM(0x8002)
+
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+#define USER_TIMER_MINIMUM 0x0000000A
 #define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+#define HWND_TOPMOST ((HWND)-1)
+#define HWND_NOTOPMOST ((HWND)-2)
 
 typedef struct tagPAINTSTRUCT {
     HDC hdc;
@@ -432,6 +475,7 @@ typedef struct tagMSG {
 #define TPM_LEFTALIGN 0x0000L
 #define TPM_RIGHTBUTTON 0x0002L
 #define TPM_RETURNCMD 0x0100L
+#define TPM_NONOTIFY 0x0080L
 
 // ---- system metrics and colours -------------------------------------------
 #define SM_CXSCREEN 0
@@ -449,6 +493,8 @@ typedef struct tagMSG {
 #define SM_CYCURSOR 14
 #define SM_CXFRAME 32
 #define SM_CYFRAME 33
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
 #define SM_CXSMICON 49
 #define SM_CYSMICON 50
 
@@ -462,20 +508,39 @@ typedef struct tagMSG {
 #define COLOR_MENUTEXT 7
 #define COLOR_WINDOWTEXT 8
 #define COLOR_CAPTIONTEXT 9
+#define COLOR_ACTIVEBORDER 10
+#define COLOR_INACTIVEBORDER 11
+#define COLOR_APPWORKSPACE 12
+#define COLOR_HIGHLIGHT 13
+#define COLOR_HIGHLIGHTTEXT 14
 #define COLOR_BTNFACE 15
 #define COLOR_BTNSHADOW 16
 #define COLOR_GRAYTEXT 17
 #define COLOR_BTNTEXT 18
+#define COLOR_INACTIVECAPTIONTEXT 19
 #define COLOR_BTNHIGHLIGHT 20
 #define COLOR_3DDKSHADOW 21
 #define COLOR_3DLIGHT 22
+#define COLOR_INFOTEXT 23
+#define COLOR_INFOBK 24
+#define COLOR_HOTLIGHT 26
+#define COLOR_GRADIENTACTIVECAPTION 27
+#define COLOR_GRADIENTINACTIVECAPTION 28
+#define COLOR_MENUHILIGHT 29
+#define COLOR_MENUBAR 30
 #define COLOR_3DFACE COLOR_BTNFACE
 #define COLOR_3DSHADOW COLOR_BTNSHADOW
 #define COLOR_3DHIGHLIGHT COLOR_BTNHIGHLIGHT
 
 // ---- stock resources ------------------------------------------------------
 #define IDI_APPLICATION MAKEINTRESOURCEW(32512)
+#define IDI_HAND MAKEINTRESOURCEW(32513)
+#define IDI_QUESTION MAKEINTRESOURCEW(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCEW(32515)
+#define IDI_ASTERISK MAKEINTRESOURCEW(32516)
 #define IDI_WARNING MAKEINTRESOURCEW(32515)
+#define IDI_ERROR IDI_HAND
+#define IDI_INFORMATION IDI_ASTERISK
 #define IDC_ARROW MAKEINTRESOURCEW(32512)
 
 #define RT_CURSOR MAKEINTRESOURCEW(1)
@@ -492,6 +557,8 @@ typedef struct tagMSG {
 #define IMAGE_ICON 1
 #define IMAGE_CURSOR 2
 #define LR_DEFAULTCOLOR 0x00000000
+#define LR_MONOCHROME 0x00000001
+#define LR_LOADFROMFILE 0x00000010
 #define LR_DEFAULTSIZE 0x00000040
 #define LR_SHARED 0x00008000
 
