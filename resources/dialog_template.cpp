@@ -7,8 +7,10 @@ namespace resources {
 
 namespace {
 
-// Appends plain values and WCHAR strings to a byte image, keeping Win32's
-// alignment rules with the platform's WCHAR size.
+// Appends plain values and WCHAR strings to a byte image. Everything in a
+// template is a whole number of WORDs, so with Windows' two-byte WCHAR the
+// strings fall on WORD boundaries by themselves; with a wider WCHAR they are
+// packed the same way, and readers take them unaligned.
 class TemplateWriter {
 public:
     template <typename T>
@@ -22,20 +24,15 @@ public:
     }
 
     void PutString(LPCWSTR text) {
-        AlignTo(sizeof(WCHAR));
         if (text) {
             for (const WCHAR* c = text; *c; ++c) Put<WCHAR>(*c);
         }
         Put<WCHAR>(0);
     }
 
-    void PutNone() {
-        AlignTo(sizeof(WCHAR));
-        Put<WCHAR>(0);
-    }
+    void PutNone() { Put<WCHAR>(0); }
 
     void PutOrdinal(WORD ordinal) {
-        AlignTo(sizeof(WCHAR));
         Put<WCHAR>(static_cast<WCHAR>(0xFFFF));
         Put<WCHAR>(static_cast<WCHAR>(ordinal));
     }
@@ -66,7 +63,6 @@ void PutItem(TemplateWriter& out, const DialogControl& control) {
         out.PutOrdinal(control.iconOrdinal);
     else
         out.PutString(control.caption);
-    out.AlignTo(sizeof(WORD));
     out.Put<WORD>(0);  // no creation data
 }
 
@@ -88,7 +84,6 @@ std::vector<DWORD> BuildDialogTemplate(const DialogDefinition& dialog) {
     out.PutNone();  // the standard dialog class
     out.PutString(dialog.caption);
     if (dialog.style & DS_SETFONT) {
-        out.AlignTo(sizeof(WORD));
         out.Put<WORD>(dialog.fontPoints);
         out.Put<WORD>(FW_NORMAL);
         out.Put<BYTE>(FALSE);  // not italic

@@ -32,9 +32,9 @@ struct DialogDefinition {
 
 // The DLGTEMPLATEEX bytes of `dialog`: strings are arrays of WCHAR, each
 // string-or-ordinal is one 0 element (none), 0xFFFF and an ordinal, or a
-// zero-terminated string; the header's parts follow each other on WCHAR
-// boundaries and every item starts on a DWORD boundary. The returned
-// vector's data is DWORD-aligned.
+// zero-terminated string; the parts of the header and of each item follow
+// each other without padding, and every item starts on a DWORD boundary.
+// The returned vector's data is DWORD-aligned.
 std::vector<DWORD> BuildDialogTemplate(const DialogDefinition& dialog);
 
 }  // namespace resources

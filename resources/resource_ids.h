@@ -45,3 +45,9 @@
 
 // A static control without an id of its own.
 #define IDC_STATIC_NONE 0xFFFF
+
+// Commands added to the window's system menu.
+#define IDM_ABOUTBOX 0x0010
+#define IDM_FLUSH_ALL_WORKING_SETS 0x0020
+#define IDM_FLUSH_TARGET_WS 0x0030
+#define IDM_FLUSH_STANDBY_CACHES 0x0040

@@ -1,0 +1,92 @@
+// The target process selector: combo box 1022 and the list behind it.
+
+#include "app/palisk_dlg.h"
+
+#include "kernel/kernel_if.h"
+
+#include <nt/process_information.h>
+
+#include <new>
+
+namespace {
+
+using Record = nt::SYSTEM_PROCESS_INFORMATION;
+
+const Record* RecordAt(const BYTE* snapshot, ULONG offset) {
+    return reinterpret_cast<const Record*>(snapshot + offset);
+}
+
+// The records of a snapshot, counted by following the next-record offsets.
+int CountRecords(const BYTE* snapshot) {
+    if (snapshot == nullptr) return 0;
+    int count = 0;
+    ULONG offset = 0;
+    for (;;) {
+        ++count;
+        const ULONG next = RecordAt(snapshot, offset)->NextEntryOffset;
+        if (next == 0) return count;
+        offset += next;
+    }
+}
+
+CString ImageName(const Record& record) {
+    if (record.ImageName.Buffer == nullptr || record.ImageName.Length == 0) return CString();
+    return CString(record.ImageName.Buffer, record.ImageName.Length / static_cast<int>(sizeof(WCHAR)));
+}
+
+// The list has been read: both snapshot buffers go back to the heap.
+void ReleaseSnapshots(KernelIf::CKernelIf& kernel) {
+    for (LPBYTE* buffer : {&kernel.m_pSnapshot, &kernel.m_pPrevSnapshot}) {
+        if (*buffer) HeapFree(GetProcessHeap(), 0, *buffer);
+        *buffer = nullptr;
+    }
+}
+
+}  // namespace
+
+void CPaliskDlg::FillTargetProcessList() {
+    const bool snapshotTaken = m_pKernelIf != nullptr && m_pKernelIf->TakeProcessSnapshot();
+    const BYTE* snapshot = m_pKernelIf && m_pKernelIf->m_bVersion5OrLater ? m_pKernelIf->m_pSnapshot : nullptr;
+    const int count = CountRecords(snapshot);
+
+    delete[] m_pTargetPids;
+    delete[] m_pTargetCreationTimes;
+    m_astrTargetNames.RemoveAll();
+    m_pTargetPids = new (std::nothrow) DWORD[count];
+    m_pTargetCreationTimes = new (std::nothrow) ULONGLONG[count];
+
+    if (snapshotTaken && snapshot != nullptr && m_pTargetPids && m_pTargetCreationTimes) {
+        ULONG offset = 0;
+        for (int j = 0; j < count; ++j) {
+            const Record& record = *RecordAt(snapshot, offset);
+            const DWORD pid = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(record.UniqueProcessId));
+            m_pTargetPids[j] = pid;
+            m_pTargetCreationTimes[j] = static_cast<ULONGLONG>(record.CreateTime.QuadPart);
+            const CString name = ImageName(record);
+            CString label;
+            if (name.IsEmpty())
+                label.Format(L"SystemIdle[%d]", static_cast<int>(pid));
+            else
+                label.Format(L"%s[%d]", static_cast<LPCWSTR>(name), static_cast<int>(pid));
+            if (m_nMemCompressionPid == -1 && name.CompareNoCase(L"Memory Compression") == 0) {
+                m_nMemCompressionPid = static_cast<LONG>(pid);
+                label += L" *";
+            }
+            m_astrTargetNames.Add(label);
+            offset += record.NextEntryOffset;
+        }
+    }
+    if (m_pKernelIf) ReleaseSnapshots(*m_pKernelIf);
+
+    m_cbTargetProcess.ResetContent();
+    m_cbTargetProcess.AddString(L"**NONE**");
+    for (INT_PTR i = 0; i < m_astrTargetNames.GetSize(); ++i) m_cbTargetProcess.AddString(m_astrTargetNames[i]);
+    m_cbTargetProcess.SetCurSel(0);
+    m_cbTargetProcess.Invalidate(TRUE);
+    m_cbTargetProcess.UpdateWindow();
+    UpdateData(TRUE);
+}
+
+void CPaliskDlg::OnCbnDropdownTargetProcess() { FillTargetProcessList(); }
+
+void CPaliskDlg::OnCbnSelchangeTargetProcess() { UpdateData(TRUE); }

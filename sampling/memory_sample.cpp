@@ -1,0 +1,42 @@
+#include "sampling/memory_sample.h"
+
+#include <cstring>
+
+ULONGLONG PageFilePagesInUse(const MemorySample& sample) {
+    if (sample.pageFileStatus < 0) return 0;
+    ULONGLONG pages = 0;
+    for (int n = 0; n < kMaxPageFileEntries; ++n) {
+        nt::SYSTEM_PAGEFILE_INFORMATION entry;
+        std::memcpy(&entry, sample.pageFileBuffer + n * sizeof(entry), sizeof(entry));
+        pages += entry.TotalInUse;
+        if (entry.NextEntryOffset == 0) break;
+    }
+    return pages;
+}
+
+void DeriveFigures(MemorySample& sample) {
+    const ULONGLONG pageSize = sample.basic.PageSize;
+    sample.pageSize = sample.basic.PageSize;
+    sample.physicalPages = pageSize ? static_cast<ULONG>(sample.globalStatus.ullTotalPhys / pageSize) : 0;
+    sample.basic.NumberOfPhysicalPages = sample.physicalPages;
+    sample.totalRamBytes = static_cast<ULONGLONG>(sample.physicalPages) * pageSize;
+
+    const ULONGLONG availablePages = sample.performance.AvailablePages;
+    sample.availableBytes = availablePages * pageSize;
+    // Available and physical pages come from two queries; on a busy machine
+    // available can momentarily exceed what the other query counted.
+    sample.usedBytes = availablePages < sample.physicalPages ? (sample.physicalPages - availablePages) * pageSize : 0;
+
+    if (sample.memoryListStatus >= 0) {
+        sample.zeroedPages = sample.memoryList.ZeroPageCount;
+        sample.freePages = sample.memoryList.FreePageCount;
+        sample.badPages = sample.memoryList.BadPageCount;
+    } else {
+        const LONGLONG freeZero = sample.counters.freeZeroBytes;
+        sample.zeroedPages = pageSize && freeZero > 0 ? static_cast<ULONGLONG>(freeZero) / pageSize : 0;
+        sample.freePages = 0;
+        sample.badPages = 0;
+    }
+    sample.cacheWorkingSetBytes = static_cast<ULONGLONG>(sample.performance.ResidentSystemCachePage) * pageSize;
+    sample.pageFileInUseBytes = PageFilePagesInUse(sample) * pageSize;
+}

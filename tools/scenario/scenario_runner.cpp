@@ -1,0 +1,139 @@
+#include "scenario_runner.h"
+
+#include "app/palisk_dlg.h"
+#include "host/user.h"
+#include "program_resources.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace scenario {
+
+namespace {
+
+bool Fail(std::string* error, const std::string& pointer, const std::string& message) {
+    if (error) *error = pointer + ": " + message;
+    return false;
+}
+
+int IntField(const nlohmann::json& value, const char* key, int fallback) {
+    const auto it = value.find(key);
+    return it != value.end() && it->is_number_integer() ? it->get<int>() : fallback;
+}
+
+}  // namespace
+
+ScenarioRunner::ScenarioRunner() {
+    host::SetActiveMachine(&machine_);
+    host::RegisterProgramResources();
+}
+
+ScenarioRunner::~ScenarioRunner() {
+    if (dialog_ && dialog_->GetSafeHwnd()) dialog_->DestroyWindow();
+    dialog_.reset();
+    host::SetActiveMachine(nullptr);
+}
+
+bool ScenarioRunner::Load(const std::string& text, std::string* error) {
+    document_ = host::ScenarioDocument::Parse(text, error);
+    if (!document_) return false;
+    if (document_->Root().contains("machine") && !machine_.ApplyMachine(*document_, "/machine", error)) return false;
+    const auto steps = document_->Root().find("steps");
+    if (steps == document_->Root().end() || !steps->is_array()) {
+        if (error) *error = "line " + std::to_string(document_->LineOf("")) + ": \"steps\" must be an array";
+        return false;
+    }
+    return true;
+}
+
+bool ScenarioRunner::Start(std::string* error) {
+    if (dialog_) return Fail(error, "start", "the dialog has already been started");
+    dialog_ = std::make_unique<CPaliskDlg>();
+    if (!dialog_->Create(IDD_PALISK_DIALOG)) return Fail(error, "start", "the main dialog could not be created");
+    return true;
+}
+
+HWND ScenarioRunner::Control(int id, const std::string& pointer, std::string* error) const {
+    if (!dialog_ || !dialog_->GetSafeHwnd()) {
+        Fail(error, pointer, "no dialog: a \"start\" step must come first");
+        return nullptr;
+    }
+    HWND control = GetDlgItem(dialog_->GetSafeHwnd(), id);
+    if (!control) Fail(error, pointer, "no control with id " + std::to_string(id));
+    return control;
+}
+
+bool ScenarioRunner::RunStep(const nlohmann::json& step, const std::string& pointer, std::string* error) {
+    if (!step.is_object() || step.size() != 1) return Fail(error, pointer, "a step is an object with one action");
+    const std::string action = step.begin().key();
+    const nlohmann::json& value = step.begin().value();
+    if (action == "start") return Start(error);
+    if (action == "advance") {
+        if (!value.is_number_unsigned()) return Fail(error, pointer, "\"advance\" takes milliseconds");
+        machine_.Advance(value.get<std::uint32_t>());
+        return true;
+    }
+    if (action == "ticks") {
+        if (!value.is_number_unsigned()) return Fail(error, pointer, "\"ticks\" takes a count");
+        for (unsigned i = 0; i < value.get<unsigned>(); ++i) machine_.Advance(1000);
+        return true;
+    }
+    if (action == "machine") return machine_.ApplyMachine(*document_, pointer + "/machine", error);
+    if (action == "click" || action == "dropdown") {
+        if (!value.is_number_integer()) return Fail(error, pointer, "\"" + action + "\" takes a control id");
+        HWND control = Control(value.get<int>(), pointer, error);
+        if (!control) return false;
+        const bool done = action == "click" ? host::user::Click(control) : host::user::DropDown(control);
+        if (action == "dropdown") host::user::CloseDropDown(control);
+        return done || Fail(error, pointer, "the control took no " + action);
+    }
+    if (action == "choose") {
+        HWND control = Control(IntField(value, "id", IDC_TARGET_PROCESS), pointer, error);
+        if (!control) return false;
+        return host::user::ChooseComboItem(control, IntField(value, "index", 0)) ||
+               Fail(error, pointer, "no such item");
+    }
+    if (action == "syscommand") {
+        if (!value.is_number_integer() || !dialog_) return Fail(error, pointer, "\"syscommand\" takes a command id");
+        dialog_->SendMessage(WM_SYSCOMMAND, value.get<int>(), 0);
+        return true;
+    }
+    if (action == "resize") {
+        if (!dialog_) return Fail(error, pointer, "no dialog");
+        return host::user::Resize(dialog_->GetSafeHwnd(), IntField(value, "width", 0), IntField(value, "height", 0)) ||
+               Fail(error, pointer, "the window could not be resized");
+    }
+    if (action == "minimize" || action == "restore" || action == "maximize") {
+        if (!dialog_) return Fail(error, pointer, "no dialog");
+        HWND hwnd = dialog_->GetSafeHwnd();
+        const bool done = action == "minimize"   ? host::user::Minimize(hwnd)
+                          : action == "restore" ? host::user::Restore(hwnd)
+                                                : host::user::Maximize(hwnd);
+        return done || Fail(error, pointer, "the window state could not be changed");
+    }
+    return Fail(error, pointer, "unknown action \"" + action + "\"");
+}
+
+bool ScenarioRunner::Run(const RunOptions& options, std::string* error) {
+    if (!document_) return Fail(error, "", "no scenario loaded");
+    if (!options.outputDir.empty()) std::filesystem::create_directories(options.outputDir);
+    const nlohmann::json& steps = document_->Root()["steps"];
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const std::string pointer = "/steps/" + std::to_string(i);
+        if (!RunStep(steps[i], pointer, error)) {
+            if (error) *error = "line " + std::to_string(document_->LineOf(pointer)) + ": " + *error;
+            return false;
+        }
+        host::user::ProcessEvents();
+        states_.push_back(CaptureState());
+        if (options.outputDir.empty()) continue;
+        char name[32];
+        std::snprintf(name, sizeof(name), "state-%02zu", i + 1);
+        std::ofstream(options.outputDir + "/" + name + ".json") << states_.back().dump(2) << "\n";
+        if (options.pictures && dialog_ && dialog_->GetSafeHwnd())
+            host::user::SavePng(host::user::Grab(dialog_->GetSafeHwnd()), options.outputDir + "/" + name + ".png");
+    }
+    return true;
+}
+
+}  // namespace scenario
