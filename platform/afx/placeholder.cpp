@@ -1,1 +1,0 @@
-// The dialog framework comes here.

@@ -1,0 +1,4 @@
+#pragma once
+// Dialogs: everything lives in afxwin.h.
+
+#include "afxwin.h"
