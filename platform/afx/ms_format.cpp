@@ -19,7 +19,7 @@ namespace {
 
 enum class SizePrefix { None, Char, Short, Long, Int32, Int64, Native, LongDouble };
 
-struct Spec {
+struct Directive {
     bool leftAlign = false;
     bool padZero = false;
     bool alternate = false;
@@ -45,10 +45,10 @@ int ParseNumber(const wchar_t*& p) {
 
 // Strings and characters: wide unless a prefix or the upper-case letter
 // says narrow (the runtime's rule for its wide functions).
-bool TakesWideText(const Spec& spec) {
-    if (spec.wideLetter || spec.size == SizePrefix::Long) return true;
-    if (spec.size == SizePrefix::Short || spec.size == SizePrefix::Char) return false;
-    return spec.conversion == L's' || spec.conversion == L'c';
+bool TakesWideText(const Directive& directive) {
+    if (directive.wideLetter || directive.size == SizePrefix::Long) return true;
+    if (directive.size == SizePrefix::Short || directive.size == SizePrefix::Char) return false;
+    return directive.conversion == L's' || directive.conversion == L'c';
 }
 
 template <class Char>
@@ -143,22 +143,22 @@ public:
     void Run(const wchar_t* format);
 
 private:
-    const wchar_t* ParseFlags(const wchar_t* p, Spec& spec);
-    const wchar_t* ParseWidthAndPrecision(const wchar_t* p, Spec& spec);
-    const wchar_t* ParseSize(const wchar_t* p, Spec& spec);
-    bool Convert(const Spec& spec);
+    const wchar_t* ParseFlags(const wchar_t* p, Directive& directive);
+    const wchar_t* ParseWidthAndPrecision(const wchar_t* p, Directive& directive);
+    const wchar_t* ParseSize(const wchar_t* p, Directive& directive);
+    bool Convert(const Directive& directive);
 
-    void FormatInteger(Spec spec);
-    void FormatFloating(const Spec& spec);
-    void FormatString(const Spec& spec);
-    void FormatCharacter(const Spec& spec);
-    void FormatPointer(const Spec& spec);
+    void FormatInteger(Directive directive);
+    void FormatFloating(const Directive& directive);
+    void FormatString(const Directive& directive);
+    void FormatCharacter(const Directive& directive);
+    void FormatPointer(const Directive& directive);
     long long ReadSigned(SizePrefix size);
     unsigned long long ReadUnsigned(SizePrefix size);
 
     // Writes prefix (sign, "0x") and body into the field: spaces before,
     // zeros between prefix and body ('0' flag), or spaces after ('-' flag).
-    void Pad(const Spec& spec, std::wstring_view prefix, std::wstring_view body);
+    void Pad(const Directive& directive, std::wstring_view prefix, std::wstring_view body);
 
     std::wstring& out_;
     va_list args_;
@@ -178,94 +178,94 @@ void Formatter::Run(const wchar_t* p) {
             ++p;
             continue;
         }
-        Spec spec;
-        p = ParseFlags(p, spec);
-        p = ParseWidthAndPrecision(p, spec);
-        p = ParseSize(p, spec);
-        spec.conversion = *p;
-        if (spec.conversion == 0) return;
+        Directive directive;
+        p = ParseFlags(p, directive);
+        p = ParseWidthAndPrecision(p, directive);
+        p = ParseSize(p, directive);
+        directive.conversion = *p;
+        if (directive.conversion == 0) return;
         // An unknown conversion is dropped; its letter is then copied as text.
-        if (Convert(spec)) ++p;
+        if (Convert(directive)) ++p;
     }
 }
 
-const wchar_t* Formatter::ParseFlags(const wchar_t* p, Spec& spec) {
+const wchar_t* Formatter::ParseFlags(const wchar_t* p, Directive& directive) {
     for (;; ++p) {
         switch (*p) {
-            case L'+': spec.sign = L'+'; break;
+            case L'+': directive.sign = L'+'; break;
             case L' ':
-                if (spec.sign != L'+') spec.sign = L' ';
+                if (directive.sign != L'+') directive.sign = L' ';
                 break;
-            case L'-': spec.leftAlign = true; break;
-            case L'0': spec.padZero = true; break;
-            case L'#': spec.alternate = true; break;
+            case L'-': directive.leftAlign = true; break;
+            case L'0': directive.padZero = true; break;
+            case L'#': directive.alternate = true; break;
             default: return p;
         }
     }
 }
 
-const wchar_t* Formatter::ParseWidthAndPrecision(const wchar_t* p, Spec& spec) {
+const wchar_t* Formatter::ParseWidthAndPrecision(const wchar_t* p, Directive& directive) {
     if (*p == L'*') {
         ++p;
         const int width = va_arg(args_, int);
-        if (width < 0) spec.leftAlign = true;
-        spec.width = width == INT_MIN ? INT_MAX : std::abs(width);
+        if (width < 0) directive.leftAlign = true;
+        directive.width = width == INT_MIN ? INT_MAX : std::abs(width);
     }
     // Digits after '*' replace the argument's width, as the runtime does.
-    if (*p >= L'0' && *p <= L'9') spec.width = ParseNumber(p);
+    if (*p >= L'0' && *p <= L'9') directive.width = ParseNumber(p);
     if (*p == L'.') {
         ++p;
         if (*p == L'*') {
             ++p;
-            spec.precision = std::max(va_arg(args_, int), -1);
+            directive.precision = std::max(va_arg(args_, int), -1);
         } else {
-            spec.precision = ParseNumber(p);
+            directive.precision = ParseNumber(p);
         }
     }
     return p;
 }
 
-const wchar_t* Formatter::ParseSize(const wchar_t* p, Spec& spec) {
+const wchar_t* Formatter::ParseSize(const wchar_t* p, Directive& directive) {
     for (;;) {
         if (p[0] == L'l' && p[1] == L'l') {
-            spec.size = SizePrefix::Int64, p += 2;
+            directive.size = SizePrefix::Int64, p += 2;
         } else if (p[0] == L'h' && p[1] == L'h') {
-            spec.size = SizePrefix::Char, p += 2;
+            directive.size = SizePrefix::Char, p += 2;
         } else if (*p == L'l') {
-            spec.size = SizePrefix::Long, ++p;
+            directive.size = SizePrefix::Long, ++p;
         } else if (*p == L'h') {
-            spec.size = SizePrefix::Short, ++p;
+            directive.size = SizePrefix::Short, ++p;
         } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-            spec.size = SizePrefix::Int64, p += 3;
+            directive.size = SizePrefix::Int64, p += 3;
         } else if (p[0] == L'I' && p[1] == L'3' && p[2] == L'2') {
-            spec.size = SizePrefix::Int32, p += 3;
+            directive.size = SizePrefix::Int32, p += 3;
         } else if ((*p == L'I' || *p == L'z' || *p == L't') && IsIntegerConversion(p[1])) {
-            spec.size = SizePrefix::Native, ++p;
+            directive.size = SizePrefix::Native, ++p;
         } else if (*p == L'j') {
-            spec.size = SizePrefix::Int64, ++p;
+            directive.size = SizePrefix::Int64, ++p;
         } else if (*p == L'L') {
-            spec.size = SizePrefix::LongDouble, ++p;
+            directive.size = SizePrefix::LongDouble, ++p;
         } else if (*p == L'w') {
-            spec.wideLetter = true, ++p;
+            directive.wideLetter = true, ++p;
         } else {
             return p;
         }
     }
 }
 
-bool Formatter::Convert(const Spec& spec) {
-    switch (spec.conversion) {
-        case L's': case L'S': FormatString(spec); return true;
-        case L'c': case L'C': FormatCharacter(spec); return true;
-        case L'p': FormatPointer(spec); return true;
+bool Formatter::Convert(const Directive& directive) {
+    switch (directive.conversion) {
+        case L's': case L'S': FormatString(directive); return true;
+        case L'c': case L'C': FormatCharacter(directive); return true;
+        case L'p': FormatPointer(directive); return true;
         case L'n':
             // The runtime refuses to write through %n; the argument is
             // consumed so that the ones after it stay in step.
             (void)va_arg(args_, void*);
             return true;
-        case L'd': case L'i': case L'o': case L'u': case L'x': case L'X': FormatInteger(spec); return true;
+        case L'd': case L'i': case L'o': case L'u': case L'x': case L'X': FormatInteger(directive); return true;
         case L'a': case L'A': case L'e': case L'E': case L'f': case L'F': case L'g': case L'G':
-            FormatFloating(spec);
+            FormatFloating(directive);
             return true;
         default: return false;
     }
@@ -291,70 +291,70 @@ unsigned long long Formatter::ReadUnsigned(SizePrefix size) {
     }
 }
 
-void Formatter::FormatInteger(Spec spec) {
-    const bool isSigned = spec.conversion == L'd' || spec.conversion == L'i';
+void Formatter::FormatInteger(Directive directive) {
+    const bool isSigned = directive.conversion == L'd' || directive.conversion == L'i';
     bool negative = false;
     unsigned long long magnitude;
     if (isSigned) {
-        const long long value = ReadSigned(spec.size);
+        const long long value = ReadSigned(directive.size);
         negative = value < 0;
         magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     } else {
-        magnitude = ReadUnsigned(spec.size);
+        magnitude = ReadUnsigned(directive.size);
     }
-    const unsigned base = spec.conversion == L'o' ? 8 : (spec.conversion == L'x' || spec.conversion == L'X') ? 16 : 10;
+    const unsigned base = directive.conversion == L'o' ? 8 : (directive.conversion == L'x' || directive.conversion == L'X') ? 16 : 10;
 
     std::wstring digits;
     if (magnitude != 0) {
-        digits = Digits(magnitude, base, spec.conversion == L'X');
+        digits = Digits(magnitude, base, directive.conversion == L'X');
     } else {
-        spec.alternate = false;  // no "0x" on zero
-        if (spec.precision != 0) digits = L"0";
+        directive.alternate = false;  // no "0x" on zero
+        if (directive.precision != 0) digits = L"0";
     }
-    if (spec.precision > static_cast<int>(digits.size())) {
-        digits.insert(0, static_cast<std::size_t>(spec.precision) - digits.size(), L'0');
+    if (directive.precision > static_cast<int>(digits.size())) {
+        digits.insert(0, static_cast<std::size_t>(directive.precision) - digits.size(), L'0');
     }
 
     std::wstring prefix;
     if (negative) {
         prefix = L"-";
-    } else if (isSigned && spec.sign != 0) {
-        prefix.assign(1, spec.sign);
+    } else if (isSigned && directive.sign != 0) {
+        prefix.assign(1, directive.sign);
     }
-    if (spec.alternate && base == 16) prefix += spec.conversion == L'X' ? L"0X" : L"0x";
-    if (spec.alternate && base == 8 && digits[0] != L'0') digits.insert(0, 1, L'0');
-    Pad(spec, prefix, digits);
+    if (directive.alternate && base == 16) prefix += directive.conversion == L'X' ? L"0X" : L"0x";
+    if (directive.alternate && base == 8 && digits[0] != L'0') digits.insert(0, 1, L'0');
+    Pad(directive, prefix, digits);
 }
 
-void Formatter::FormatFloating(const Spec& spec) {
-    const double value = spec.size == SizePrefix::LongDouble ? static_cast<double>(va_arg(args_, long double))
+void Formatter::FormatFloating(const Directive& directive) {
+    const double value = directive.size == SizePrefix::LongDouble ? static_cast<double>(va_arg(args_, long double))
                                                              : va_arg(args_, double);
-    const bool upperCase = spec.conversion >= L'A' && spec.conversion <= L'Z';
+    const bool upperCase = directive.conversion >= L'A' && directive.conversion <= L'Z';
     const bool negative = std::signbit(value);
     std::wstring prefix;
     if (negative) {
         prefix = L"-";
-    } else if (spec.sign != 0) {
-        prefix.assign(1, spec.sign);
+    } else if (directive.sign != 0) {
+        prefix.assign(1, directive.sign);
     }
 
     std::string text;
-    Spec field = spec;
+    Directive field = directive;
     if (std::isinf(value) || std::isnan(value)) {
         text = std::isinf(value) ? "inf" : negative ? "nan(ind)" : "nan";
         field.padZero = false;
     } else {
         const double magnitude = std::fabs(value);
-        switch (spec.conversion) {
+        switch (directive.conversion) {
             case L'f': case L'F':
-                text = FormatFixed(magnitude, spec.precision < 0 ? 6 : spec.precision, spec.alternate);
+                text = FormatFixed(magnitude, directive.precision < 0 ? 6 : directive.precision, directive.alternate);
                 break;
             case L'e': case L'E':
-                text = FormatScientific(magnitude, spec.precision < 0 ? 6 : spec.precision, spec.alternate);
+                text = FormatScientific(magnitude, directive.precision < 0 ? 6 : directive.precision, directive.alternate);
                 break;
-            case L'g': case L'G': text = FormatGeneral(magnitude, spec.precision, spec.alternate); break;
+            case L'g': case L'G': text = FormatGeneral(magnitude, directive.precision, directive.alternate); break;
             default:
-                text = FormatHexFloat(magnitude, spec.precision, spec.alternate);
+                text = FormatHexFloat(magnitude, directive.precision, directive.alternate);
                 prefix += upperCase ? L"0X" : L"0x";
                 break;
         }
@@ -365,51 +365,51 @@ void Formatter::FormatFloating(const Spec& spec) {
     Pad(field, prefix, std::wstring(text.begin(), text.end()));
 }
 
-void Formatter::FormatString(const Spec& spec) {
+void Formatter::FormatString(const Directive& directive) {
     const void* argument = va_arg(args_, const void*);
     if (argument == nullptr) {
         const wchar_t* null = L"(null)";
-        Pad(spec, {}, std::wstring_view(null, BoundedLength(null, spec.precision)));
-    } else if (TakesWideText(spec)) {
+        Pad(directive, {}, std::wstring_view(null, BoundedLength(null, directive.precision)));
+    } else if (TakesWideText(directive)) {
         const auto* text = static_cast<const wchar_t*>(argument);
-        Pad(spec, {}, std::wstring_view(text, BoundedLength(text, spec.precision)));
+        Pad(directive, {}, std::wstring_view(text, BoundedLength(text, directive.precision)));
     } else {
         // The precision counts bytes of narrow text, before it is widened.
         const auto* text = static_cast<const char*>(argument);
-        Pad(spec, {}, WidenText(text, BoundedLength(text, spec.precision)));
+        Pad(directive, {}, WidenText(text, BoundedLength(text, directive.precision)));
     }
 }
 
-void Formatter::FormatCharacter(const Spec& spec) {
+void Formatter::FormatCharacter(const Directive& directive) {
     const int argument = va_arg(args_, int);
     std::wstring text;
-    if (TakesWideText(spec)) {
+    if (TakesWideText(directive)) {
         text.assign(1, static_cast<wchar_t>(argument));
     } else {
         const char byte = static_cast<char>(argument & 0xFF);
         text = WidenText(&byte, 1);
     }
     // As for strings, a precision limits what is printed: "%.0c" prints nothing.
-    if (spec.precision >= 0 && static_cast<std::size_t>(spec.precision) < text.size()) text.resize(spec.precision);
-    Pad(spec, {}, text);
+    if (directive.precision >= 0 && static_cast<std::size_t>(directive.precision) < text.size()) text.resize(directive.precision);
+    Pad(directive, {}, text);
 }
 
-void Formatter::FormatPointer(const Spec& spec) {
+void Formatter::FormatPointer(const Directive& directive) {
     const auto value = reinterpret_cast<std::uintptr_t>(va_arg(args_, void*));
     std::wstring digits = Digits(value, 16, true);
     digits.insert(0, 2 * sizeof(void*) - digits.size(), L'0');
-    Spec field = spec;
+    Directive field = directive;
     field.padZero = false;
-    Pad(field, spec.alternate ? L"0X" : L"", digits);
+    Pad(field, directive.alternate ? L"0X" : L"", digits);
 }
 
-void Formatter::Pad(const Spec& spec, std::wstring_view prefix, std::wstring_view body) {
+void Formatter::Pad(const Directive& directive, std::wstring_view prefix, std::wstring_view body) {
     const std::size_t length = prefix.size() + body.size();
-    const std::size_t width = static_cast<std::size_t>(std::max(spec.width, 0));
+    const std::size_t width = static_cast<std::size_t>(std::max(directive.width, 0));
     const std::size_t fill = width > length ? width - length : 0;
-    if (spec.leftAlign) {
+    if (directive.leftAlign) {
         out_.append(prefix).append(body).append(fill, L' ');
-    } else if (spec.padZero) {
+    } else if (directive.padZero) {
         out_.append(prefix).append(fill, L'0').append(body);
     } else {
         out_.append(fill, L' ').append(prefix).append(body);

@@ -165,7 +165,7 @@ TEST(StringFormat, OutsideTextIsNeverAFormat) {
     EXPECT_EQ(line, L"100% sure %d %s %n[42]");
 }
 
-TEST(StringFormat, OddSpecificationsFailSoftly) {
+TEST(StringFormat, OddDirectivesFailSoftly) {
     // %n writes nothing but still consumes its argument.
     int written = -7;
     EXPECT_EQ(Fmt(L"a%nb%d", &written, 5), L"ab5");
