@@ -8,6 +8,7 @@
 #include "host/linux_processes.h"
 #include "host/system_services.h"
 #include "platform/machine/live_linux/kernel_sampler.h"
+#include "platform/machine/live_linux/proc_files.h"
 
 #include <gtest/gtest.h>
 #include <nt/system_information.h>
@@ -114,6 +115,17 @@ TEST(LiveFigures, PartitionAddsUp) {
     EXPECT_GT(f->freePages, 0u);
     EXPECT_GT(f->kernelWorkingSetBytes, 0u);
     EXPECT_GE(f->fileCacheBytes, f->residentCachePages * kPage);
+}
+
+TEST(LiveFiles, AFileLongerThanOneKernelPageIsReadToTheEnd) {
+    // The kernel hands out /proc/self/maps a page of records per read; the
+    // stack and the vDSO are mapped at the top, so their lines come last.
+    std::string maps;
+    ASSERT_TRUE(lp::ReadFile("/proc/self/maps", maps));
+    ASSERT_GT(maps.size(), 2 * kPage) << "too few mappings here to span several reads";
+    EXPECT_NE(maps.find("[stack]"), std::string::npos);
+    EXPECT_NE(maps.find("[vdso]"), std::string::npos);
+    EXPECT_EQ(maps.back(), '\n');
 }
 
 TEST_F(LiveMachine, RecordsAgreeWithEachOther) {
@@ -251,10 +263,12 @@ TEST_F(LiveMachine, PrivilegesFollowCapabilitiesAndUid) {
 
 TEST_F(LiveMachine, WriteOutModifiedPagesRunsWithThePrivilegeAndOnlyThen) {
     ULONG command = nt::MemoryFlushModifiedList;
-    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, &command, sizeof command),
-              STATUS_PRIVILEGE_NOT_HELD);
     LUID luid{};
     ASSERT_EQ(system_->LookupPrivilege(SE_PROF_SINGLE_PROCESS_NAME, &luid), ERROR_SUCCESS);
+    const LUID_AND_ATTRIBUTES disable{luid, 0};
+    ASSERT_EQ(system_->ChangePrivileges({&disable, 1}), ERROR_SUCCESS);
+    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, &command, sizeof command),
+              STATUS_PRIVILEGE_NOT_HELD);
     const LUID_AND_ATTRIBUTES enable{luid, SE_PRIVILEGE_ENABLED};
     ASSERT_EQ(system_->ChangePrivileges({&enable, 1}), ERROR_SUCCESS);
     const NTSTATUS expected = geteuid() == 0 ? STATUS_SUCCESS : STATUS_PRIVILEGE_NOT_HELD;

@@ -27,7 +27,10 @@ LinuxToken::LinuxToken(const LinuxRoots& roots) {
     if (status.capEff && (*status.capEff >> kCapSysPtrace & 1)) Hold(privileges_, SE_DEBUG_NAME, 0);
     if (status.effectiveUid == 0u) {
         Hold(privileges_, SE_INCREASE_QUOTA_NAME, 0);
-        Hold(privileges_, SE_PROF_SINGLE_PROCESS_NAME, 0);
+        // Palisk enables this one only on its way to the file-cache size
+        // functions, which Linux does not have; root's right to the memory
+        // commands is in force all the time, so its token holds it enabled.
+        Hold(privileges_, SE_PROF_SINGLE_PROCESS_NAME, SE_PRIVILEGE_ENABLED_BY_DEFAULT | SE_PRIVILEGE_ENABLED);
     }
 }
 

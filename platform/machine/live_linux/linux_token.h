@@ -3,7 +3,9 @@
 // capabilities: SeDebugPrivilege is held with CAP_SYS_PTRACE (reading any
 // process), SeIncreaseQuotaPrivilege and SeProfileSingleProcessPrivilege
 // with effective uid 0 (the memory commands write root-only files). As on
-// Windows, a held privilege starts disabled and the program enables it.
+// Windows, a held privilege starts disabled and the program enables it;
+// root's SeProfileSingleProcessPrivilege alone starts enabled (see the
+// constructor).
 
 #include "host/live_linux_machine.h"
 

@@ -27,11 +27,12 @@ bool ReadToEnd(int fd, bool positional, std::string& text) {
             text.clear();
             return false;
         }
+        // Only a read of nothing is the end: a file the kernel prints record
+        // by record (/proc/PID/maps, mountinfo, zoneinfo) hands out at most
+        // one page of records per read, however much room the read leaves.
+        if (n == 0) break;
         used += static_cast<std::size_t>(n);
-        // The kernel fills a read of /proc or /sys text as far as it can:
-        // a short read is the end, and saves asking again for nothing.
-        if (static_cast<std::size_t>(n) < room) break;
-        text.resize(text.size() * 2);
+        if (used == text.size()) text.resize(text.size() * 2);
     }
     text.resize(used);
     return true;
