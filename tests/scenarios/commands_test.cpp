@@ -40,6 +40,14 @@ TEST(CacheSizeCommands, DoublingSetsTheHardMaximumAndStaysAtTheLargestSize) {
     EXPECT_EQ(CountLogged(runner, "maximum 0xFFFFFFFFFFFFFFFF, flags 0x1"), 1);
 }
 
+TEST(CacheSizeCommands, DoublingKeepsTheMinimumAndTheHardMinimumFlag) {
+    scenario::ScenarioRunner runner;
+    RunScenario(runner, Scenario(R"({"cacheLimits": {"minimum": 4096, "maximum": 524287, "flags": 4}})",
+                                 R"({"click": 1016})"));
+    EXPECT_EQ(CountLogged(runner, "SetSystemFileCacheSize(minimum 0x1000, maximum 0xFFFFE, flags 0x5)"), 1);
+    EXPECT_TRUE(runner.States().back()["modals"].empty());
+}
+
 TEST(CacheSizeCommands, ARefusedFlushShowsTheErrorCode) {
     scenario::ScenarioRunner runner;
     RunScenario(runner, Scenario(R"({"cacheLimits": {"setError": 1314}})", R"({"click": 1012})"));
@@ -73,6 +81,9 @@ TEST(MemoryListCommands, NothingHappensWithoutTheSetServiceEntryPoint) {
                                     {"syscommand": 64}, {"syscommand": 32})"));
     EXPECT_EQ(CountLogged(runner, "NtSetSystemInformation"), 0);
     EXPECT_TRUE(runner.States().back()["modals"].empty());
+    // The buttons stay enabled whatever the kernel interface provides.
+    for (int id : {IDC_FLUSH_ALL_STANDBY, IDC_FLUSH_STANDBY0, IDC_FLUSH_MOD_PG_LIST, IDC_FLUSH_WORK_SETS})
+        EXPECT_TRUE(Control(runner.States().back(), id)["enabled"].get<bool>()) << "button " << id;
 }
 
 TEST(TargetSelector, ListsTheSnapshotAndMarksMemoryCompressionOnce) {
@@ -123,6 +134,27 @@ TEST(TargetSelector, AProcessThatExitsReturnsTheSelectorToNone) {
     EXPECT_NE(std::string(Control(after, IDC_REPORT)["text"])
                   .find("      Target WS         =        0 Bytes [working set]\n"),
               std::string::npos);
+}
+
+TEST(TargetSelector, OpeningTheListRebuildsItAndStartsOverAtNone) {
+    // explorer.exe is chosen; a process starts; opening the list shows the
+    // newcomer, selects "**NONE**" and leaves no target to sample or flush.
+    scenario::ScenarioRunner runner;
+    RunScenario(runner, Scenario("{}", R"({"choose": {"id": 1022, "index": 9}}, {"ticks": 1},
+                                          {"machine": {"processes": {"update": [{"pid": 5000, "name": "late.exe"}]}}},
+                                          {"dropdown": 1022}, {"ticks": 1}, {"click": 1026})"));
+    ASSERT_EQ(runner.States()[2]["window"]["targetIndex"], 9);
+    const nlohmann::json& reopened = runner.States()[4];
+    EXPECT_EQ(reopened["window"]["targetIndex"], 0);
+    EXPECT_EQ(Control(reopened, IDC_TARGET_PROCESS)["selection"], 0);
+    const nlohmann::json& items = Control(reopened, IDC_TARGET_PROCESS)["items"];
+    EXPECT_EQ(items[0], "**NONE**");
+    EXPECT_NE(std::find(items.begin(), items.end(), "late.exe[5000]"), items.end());
+    EXPECT_NE(std::find(items.begin(), items.end(), "explorer.exe[4321]"), items.end());
+    EXPECT_NE(std::string(Control(runner.States()[5], IDC_REPORT)["text"])
+                  .find("      Target WS         =        0 Bytes [working set]\n"),
+              std::string::npos);
+    EXPECT_EQ(CountLogged(runner, "EmptyWorkingSet"), 0);
 }
 
 TEST(TargetSelector, AReusedProcessIdIsNeverTakenForTheListedProcess) {
