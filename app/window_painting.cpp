@@ -3,6 +3,16 @@
 #include "app/palisk_dlg.h"
 
 #include "app/about_dlg.h"
+#include "app/minimised_icon.h"
+
+CPoint MinimisedIconPlace(const CRect& rcClient, int cxIcon, int cyIcon) {
+    return CPoint((rcClient.Width() - cxIcon + 1) / 2, (rcClient.Height() - cyIcon + 1) / 2);
+}
+
+void DrawMinimisedIcon(CDC& dc, const CRect& rcClient, HICON hIcon) {
+    const CPoint place = MinimisedIconPlace(rcClient, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    dc.DrawIcon(place.x, place.y, hIcon);
+}
 
 void CPaliskDlg::OnPaint() {
     if (!IsIconic()) {
@@ -11,13 +21,9 @@ void CPaliskDlg::OnPaint() {
     }
     CPaintDC dc(this);
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    const int cxIcon = GetSystemMetrics(SM_CXICON);
-    const int cyIcon = GetSystemMetrics(SM_CYICON);
     CRect rect;
     GetClientRect(&rect);
-    const int x = (rect.Width() - cxIcon + 1) / 2;
-    const int y = (rect.Height() - cyIcon + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    DrawMinimisedIcon(dc, rect, m_hIcon);
 }
 
 HCURSOR CPaliskDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

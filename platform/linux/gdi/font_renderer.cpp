@@ -72,8 +72,9 @@ std::shared_ptr<RenderFont> RenderFont::Create(const FontRequest& request) {
     }
     const QFontMetrics fm(impl.font);
     FontMetricsPx& m = impl.metrics;
-    m.ascent = fm.ascent();
-    m.descent = fm.descent();
+    const bool ownCell = request.emAscent > 0 && request.emDescent > 0;
+    m.ascent = ownCell ? static_cast<int>(std::lround(request.emAscent * impl.font.pixelSize())) : fm.ascent();
+    m.descent = ownCell ? static_cast<int>(std::lround(request.emDescent * impl.font.pixelSize())) : fm.descent();
     m.internalLeading = std::max(0, m.ascent + m.descent - impl.font.pixelSize());
     m.externalLeading = std::max(0, fm.leading());
     m.aveCharWidth = fm.averageCharWidth();
@@ -89,6 +90,9 @@ std::shared_ptr<RenderFont> RenderFont::Create(const FontRequest& request) {
 
 int RenderFont::EmForCellHeight(const FontRequest& request, int cellHeight) {
     if (!HaveGuiApplication() || cellHeight <= 0) return std::max(1, cellHeight);
+    if (request.emAscent > 0 && request.emDescent > 0) {
+        return std::max(1, static_cast<int>(std::lround(cellHeight / (request.emAscent + request.emDescent))));
+    }
     // The cell-to-em ratio of a face, measured once at a large size.
     static std::map<std::tuple<std::wstring, int, bool>, double> ratios;
     const auto key = std::make_tuple(request.family, request.weight, request.italic);

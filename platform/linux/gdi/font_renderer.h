@@ -21,6 +21,10 @@ struct FontRequest {
     bool italic = false;
     bool antialias = true;
     int averageWidth = 0;  // 0: the face's own widths; else glyphs are stretched to this average
+    // The cell above and below the baseline, in ems, of the Windows face the
+    // family stands in for; 0: the family's own. GDI rounds each to pixels.
+    double emAscent = 0;
+    double emDescent = 0;
 };
 
 struct FontMetricsPx {

@@ -16,18 +16,30 @@ constexpr const wchar_t* kMono = L"Liberation Mono";
 struct StandIn {
     const wchar_t* windowsFace;
     const wchar_t* family;
+    // The Windows face's cell above and below the baseline in ems, where it
+    // differs from the stand-in's; 0 keeps the stand-in's.
+    double emAscent = 0;
+    double emDescent = 0;
 };
+
+// The shell dialog font is Tahoma, whose cell is taller than the sans
+// stand-in's (13 pixels at 8 points against 12): dialog units follow the
+// cell height, so a dialog laid out with the stand-in's own cell would come
+// out a twelfth too short. Its widths are close enough to the stand-in's
+// (both give 6 pixels across at 8 points).
+constexpr double kTahomaAscent = 2049.0 / 2048.0;
+constexpr double kTahomaDescent = 423.0 / 2048.0;
 
 // Arial, Times New Roman and Courier New have metric-compatible stand-ins;
 // the dialog and system faces map to the sans face.
 constexpr StandIn kStandIns[] = {
     {L"Arial", kSans},
     {L"Helvetica", kSans},
-    {L"MS Shell Dlg", kSans},
-    {L"MS Shell Dlg 2", kSans},
+    {L"MS Shell Dlg", kSans, kTahomaAscent, kTahomaDescent},
+    {L"MS Shell Dlg 2", kSans, kTahomaAscent, kTahomaDescent},
     {L"MS Sans Serif", kSans},
     {L"Microsoft Sans Serif", kSans},
-    {L"Tahoma", kSans},
+    {L"Tahoma", kSans, kTahomaAscent, kTahomaDescent},
     {L"Segoe UI", kSans},
     {L"System", kSans},
     {L"Times New Roman", kSerif},
@@ -79,6 +91,10 @@ bool HasStandIn(const wchar_t* faceName) { return faceName && FindStandIn(faceNa
 FontRequest RequestFor(const LOGFONTW& lf, double scaleX, double scaleY) {
     FontRequest request;
     request.family = StandInFamily(lf);
+    if (const StandIn* s = lf.lfFaceName[0] ? FindStandIn(lf.lfFaceName) : nullptr) {
+        request.emAscent = s->emAscent;
+        request.emDescent = s->emDescent;
+    }
     request.weight = lf.lfWeight == FW_DONTCARE ? FW_NORMAL : static_cast<int>(lf.lfWeight);
     request.italic = lf.lfItalic != 0;
     request.antialias = lf.lfQuality != NONANTIALIASED_QUALITY;

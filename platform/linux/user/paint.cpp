@@ -181,7 +181,10 @@ void InvalidateTree(HWND hwnd) {
     for (HWND child : kids) InvalidateTree(child);
 }
 
-bool ShowsBuffer(const Window& window) { return !IsControl(window) || window.paintsItself; }
+bool ShowsBuffer(const Window& window) {
+    // Statics always paint themselves through GDI (their class's WM_PAINT).
+    return !IsControl(window) || window.paintsItself || window.cls->kind == WidgetKind::Static;
+}
 
 bool PaintWidget(QWidget* widget, HWND hwnd) {
     WindowRef window = LookupWindow(hwnd);

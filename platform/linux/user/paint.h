@@ -8,9 +8,10 @@
 // the widget then shows the buffer. Between paints Qt shows the same buffer
 // again, so uncovering a window needs no WM_PAINT.
 //
-// Built-in controls are drawn by Qt, unless their procedure was replaced by
-// one that paints them itself (it calls BeginPaint on WM_PAINT): those show
-// their buffer like any registered class.
+// Statics paint themselves through GDI, as Win32's do. The other built-in
+// controls are drawn by Qt, unless their procedure was replaced by one that
+// paints them itself (it calls BeginPaint on WM_PAINT): those show their
+// buffer like any registered class.
 
 #include <windows.h>
 
@@ -27,8 +28,8 @@ void InvalidateRegion(Window& window, const QRegion& region, bool erase);
 // descendants (the window was just shown).
 void InvalidateTree(HWND hwnd);
 
-// The window shows its backing buffer (registered classes, dialogs, and
-// controls that paint themselves).
+// The window shows its backing buffer (registered classes, dialogs, statics
+// and controls that paint themselves).
 bool ShowsBuffer(const Window& window);
 
 // Called by a widget's paint event. Sends WM_PAINT when one is due and

@@ -1,18 +1,19 @@
 // The "Static" class: text (left with word wrap, centred, right; '&'
 // prefixes unless SS_NOPREFIX), icons (SS_ICON) and black rectangles.
-// Qt's QLabel draws it, unless a replaced procedure paints it itself; the
-// class's own WM_PAINT, given a DC, draws it with GDI as Win32 does.
+// The class paints itself through GDI on its WM_PAINT, as Win32's does, so
+// that its text wraps and clips by the same integer metrics that
+// GetTextExtentPoint32W and DrawTextW give the program. A replaced
+// procedure may paint it instead; the widget only shows the buffer and
+// passes clicks on.
 
 #include "controls.h"
 #include "geometry.h"
 #include "hosted_widget.h"
 #include "messages.h"
-#include "qt_bridge.h"
 #include "window_class.h"
 
-#include <QLabel>
 #include <QMouseEvent>
-#include <QPixmap>
+#include <QWidget>
 
 namespace host::user {
 
@@ -20,20 +21,24 @@ namespace {
 
 DWORD StaticType(const Window& window) { return window.style & SS_TYPEMASK; }
 
-class LabelWidget : public Hosted<QLabel> {
+class StaticWidget : public Hosted<QWidget> {
 public:
-    LabelWidget(HWND hwnd, QWidget* parent) : Hosted<QLabel>(hwnd, parent) {}
+    StaticWidget(HWND hwnd, QWidget* parent) : Hosted<QWidget>(hwnd, parent) {
+        // The backing buffer covers every pixel; Qt need not clear first.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFocusPolicy(Qt::NoFocus);
+    }
 
 protected:
     // Only SS_NOTIFY statics take clicks; the others let them through to
     // their parent, as Win32's hit test does.
     void mousePressEvent(QMouseEvent* e) override {
         if (Notifies()) e->accept();
-        else QLabel::mousePressEvent(e);
+        else e->ignore();
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
         if (!Notifies()) {
-            QLabel::mouseReleaseEvent(e);
+            e->ignore();
             return;
         }
         e->accept();
@@ -49,21 +54,9 @@ private:
     }
 };
 
-QLabel* AsLabel(const Window& window) { return qobject_cast<QLabel*>(window.widget.data()); }
-
-void SyncText(Window& window) {
-    QLabel* label = AsLabel(window);
-    if (!label || StaticType(window) == SS_ICON || StaticType(window) == SS_BLACKRECT) return;
-    const QString text = ToQt(window.text);
-    label->setText((window.style & SS_NOPREFIX) ? text : StripMnemonicPrefixes(text));
-}
-
-void SyncImage(Window& window) {
-    QLabel* label = AsLabel(window);
-    if (!label || StaticType(window) != SS_ICON) return;
-    const QImage image = IconImage(window.image);
-    label->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
-}
+// The whole control is drawn again: its text, font, state or picture
+// changed.
+void Redraw(const Window& window) { InvalidateRect(window.hwnd, nullptr, TRUE); }
 
 // Win32 sizes an icon static to its icon, unless told to centre it.
 void FitToIcon(Window& window) {
@@ -79,8 +72,8 @@ HICON SetImage(HWND hwnd, HICON icon) {
     if (!window) return nullptr;
     HICON previous = window->image;
     window->image = icon;
-    SyncImage(*window);
     FitToIcon(*window);
+    Redraw(*window);
     return previous;
 }
 
@@ -93,30 +86,20 @@ HICON IconFromCreationText(const CREATESTRUCTW& cs) {
     return cs.lpszName[0] ? LoadIconW(cs.hInstance, cs.lpszName) : nullptr;
 }
 
-void DrawStaticWithGdi(Window& window, HDC hdc) {
-    const QSize client = ClientSize(window);
-    RECT rc{0, 0, client.width(), client.height()};
+// The brush and colours the parent chooses (WM_CTLCOLORSTATIC), else the
+// default ones.
+HBRUSH ControlBrush(const Window& window, HDC hdc) {
+    const auto wParam = reinterpret_cast<WPARAM>(hdc);
+    const auto lParam = reinterpret_cast<LPARAM>(window.hwnd);
     HBRUSH brush = nullptr;
-    if (window.parent) {
-        brush = reinterpret_cast<HBRUSH>(SendMessageW(window.parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
-                                                      reinterpret_cast<LPARAM>(window.hwnd)));
-    }
-    if (!brush) {
-        brush = reinterpret_cast<HBRUSH>(DefWindowProcW(window.hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
-                                                        reinterpret_cast<LPARAM>(window.hwnd)));
-    }
-    const DWORD type = StaticType(window);
-    if (type == SS_BLACKRECT) {
-        FillRect(hdc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
-        return;
-    }
-    FillRect(hdc, &rc, brush);
-    if (type == SS_ICON) {
-        if (window.image) DrawIcon(hdc, 0, 0, window.image);
-        return;
-    }
+    if (window.parent) brush = reinterpret_cast<HBRUSH>(SendMessageW(window.parent, WM_CTLCOLORSTATIC, wParam, lParam));
+    if (!brush) brush = reinterpret_cast<HBRUSH>(DefWindowProcW(window.hwnd, WM_CTLCOLORSTATIC, wParam, lParam));
+    return brush;
+}
+
+UINT TextFormat(const Window& window) {
     UINT format = DT_EXPANDTABS;
-    switch (type) {
+    switch (StaticType(window)) {
     case SS_CENTER: format |= DT_CENTER | DT_WORDBREAK; break;
     case SS_RIGHT: format |= DT_RIGHT | DT_WORDBREAK; break;
     case SS_SIMPLE: format |= DT_LEFT | DT_SINGLELINE; break;
@@ -125,50 +108,68 @@ void DrawStaticWithGdi(Window& window, HDC hdc) {
     }
     if (window.style & SS_NOPREFIX) format |= DT_NOPREFIX;
     if (window.style & SS_CENTERIMAGE) format |= DT_VCENTER | DT_SINGLELINE;
+    return format;
+}
+
+// An icon sits at the top left, or in the middle with SS_CENTERIMAGE.
+void DrawStaticIcon(const Window& window, HDC hdc, const RECT& rc) {
+    int width = 0;
+    int height = 0;
+    if (!window.image || !gdi::IconSize(window.image, &width, &height)) return;
+    const bool centred = (window.style & SS_CENTERIMAGE) != 0;
+    DrawIcon(hdc, centred ? (rc.right - width) / 2 : 0, centred ? (rc.bottom - height) / 2 : 0, window.image);
+}
+
+void DrawStaticWithGdi(Window& window, HDC hdc) {
+    const QSize client = ClientSize(window);
+    RECT rc{0, 0, client.width(), client.height()};
+    HBRUSH brush = ControlBrush(window, hdc);
+    const DWORD type = StaticType(window);
+    if (type == SS_BLACKRECT) {
+        FillRect(hdc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+        return;
+    }
+    FillRect(hdc, &rc, brush);
+    if (type == SS_ICON) {
+        DrawStaticIcon(window, hdc, rc);
+        return;
+    }
     if (window.style & WS_DISABLED) SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
     HGDIOBJ old = SelectObject(hdc, window.font ? static_cast<HGDIOBJ>(window.font) : GetStockObject(SYSTEM_FONT));
-    DrawTextW(hdc, window.text.c_str(), -1, &rc, format);
+    DrawTextW(hdc, window.text.c_str(), -1, &rc, TextFormat(window));
     if (old) SelectObject(hdc, old);
 }
 
-Qt::Alignment AlignmentFor(const Window& window) {
-    Qt::Alignment vertical = (window.style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
-    switch (StaticType(window)) {
-    case SS_CENTER: return Qt::AlignHCenter | vertical;
-    case SS_RIGHT: return Qt::AlignRight | vertical;
-    default: return Qt::AlignLeft | vertical;
+// WM_PAINT: on the DC it brings, or on the window's own buffer.
+LRESULT PaintStatic(HWND hwnd, WPARAM wParam) {
+    WindowRef window = LookupWindow(hwnd);
+    if (!window) return 0;
+    if (wParam) {
+        DrawStaticWithGdi(*window, reinterpret_cast<HDC>(wParam));
+        return 0;
     }
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    if (hdc && (window = LookupWindow(hwnd))) DrawStaticWithGdi(*window, hdc);
+    EndPaint(hwnd, &ps);
+    return 0;
 }
 
 }  // namespace
 
-QWidget* CreateStaticWidget(Window& window, QWidget* parent) {
-    auto* label = new LabelWidget(window.hwnd, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFocusPolicy(Qt::NoFocus);
-    return label;
-}
+QWidget* CreateStaticWidget(Window& window, QWidget* parent) { return new StaticWidget(window.hwnd, parent); }
 
 void ApplyStaticStyle(Window& window) {
-    QLabel* label = AsLabel(window);
-    if (!label) return;
-    const DWORD type = StaticType(window);
-    label->setAlignment(AlignmentFor(window));
-    label->setWordWrap(type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
-    label->setFrameStyle((window.style & SS_SUNKEN) ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
-    label->setAutoFillBackground(type == SS_BLACKRECT);
-    if (type == SS_BLACKRECT) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Window, SysQColor(COLOR_WINDOWFRAME));
-        label->setPalette(palette);
-    }
-    SyncText(window);
-    SyncImage(window);
+    // A new style may change everything drawn: alignment, wrapping, prefixes.
+    Redraw(window);
 }
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (HandleControlFont(hwnd, msg, wParam, lParam, &result)) return result;
+    if (HandleControlFont(hwnd, msg, wParam, lParam, &result)) {
+        if (msg == WM_SETFONT && LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+    }
     WindowRef window = LookupWindow(hwnd);
     if (!window) return DefWindowProcW(hwnd, msg, wParam, lParam);
     switch (msg) {
@@ -178,11 +179,15 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_PAINT:
-        return ControlPaint(hwnd, wParam, DrawStaticWithGdi);
+        return PaintStatic(hwnd, wParam);
+    case WM_ENABLE:
+        // Disabled text is drawn grey.
+        Redraw(*window);
+        return 0;
     case WM_SETTEXT:
         if (StaticType(*window) == SS_ICON) return TRUE;  // its text names an icon, once, at creation
         result = DefWindowProcW(hwnd, msg, wParam, lParam);
-        if ((window = LookupWindow(hwnd))) SyncText(*window);
+        if ((window = LookupWindow(hwnd))) Redraw(*window);
         return result;
     case STM_SETICON:
         return reinterpret_cast<LRESULT>(SetImage(hwnd, reinterpret_cast<HICON>(wParam)));

@@ -14,7 +14,7 @@ enum class WidgetKind {
     Plain,     // a QWidget showing the window's backing buffer
     Dialog,    // the same, with the dialog manager's keyboard handling
     Button,    // QPushButton
-    Static,    // QLabel
+    Static,    // a QWidget showing what the class paints with GDI
     ComboBox,  // QComboBox
     Progress,  // QProgressBar
     Desktop,   // no widget at all
