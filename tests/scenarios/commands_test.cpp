@@ -171,6 +171,17 @@ TEST(TargetSelector, AReusedProcessIdIsNeverTakenForTheListedProcess) {
     EXPECT_EQ(runner.States().back()["window"]["targetIndex"], 0);
 }
 
+TEST(TargetSelector, TheSystemProcessWithoutACreationTimeStaysTheTarget) {
+    // The System process reports no creation time; the list shows it as
+    // started at boot. It is still the process listed: kept and flushed.
+    scenario::ScenarioRunner runner;
+    RunScenario(runner, Scenario(R"({"processes": {"update": [{"pid": 4, "name": "System", "creationTime": 0}]}})",
+                                 R"({"choose": {"id": 1022, "index": 2}}, {"ticks": 2}, {"click": 1026})"));
+    ASSERT_EQ(Control(runner.States()[1], IDC_TARGET_PROCESS)["items"][2], "System[4]");
+    EXPECT_EQ(runner.States().back()["window"]["targetIndex"], 2);
+    EXPECT_EQ(CountLogged(runner, "EmptyWorkingSet(pid 4) -> ok"), 1);
+}
+
 TEST(TargetSelector, AFailedSnapshotLeavesNoneAlone) {
     scenario::ScenarioRunner runner;
     RunScenario(runner, Scenario(R"({"processList": {"status": -1073741823}})", R"({"dropdown": 1022})"));
