@@ -45,6 +45,9 @@ std::optional<std::vector<KernelSampler::PagingFile>> KernelSampler::PagingFiles
 }
 
 void KernelSampler::FindZramDevices() {
+    const auto now = std::chrono::steady_clock::now();
+    if (zramScanned_ && now - *zramScanned_ < std::chrono::seconds(1)) return;
+    zramScanned_ = now;
     zram_.clear();
     const std::string blockDir = sysRoot_ + "/block";
     DIR* dir = opendir(blockDir.c_str());

@@ -7,6 +7,7 @@
 #include "host/live_linux_machine.h"
 #include "proc_files.h"
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,7 +40,10 @@ public:
     std::uint64_t PeakFileCacheBytes() const { return peakFileCacheBytes_; }
     std::uint64_t PeakCommittedBytes() const { return peakCommittedBytes_; }
 
-    // Looks for zram devices again (they can be added at any time).
+    // Looks for zram devices again (they can be added at any time), unless
+    // it looked less than a second ago: a refresh asks for the process list
+    // several times, and the scan of /sys/block costs more than the rest of
+    // a query.
     void FindZramDevices();
 
     std::uint64_t PageSize() const { return pageSize_; }
@@ -54,6 +58,7 @@ private:
     KeptFile vmstat_;
     KeptFile swaps_;
     std::vector<std::unique_ptr<KeptFile>> zram_;
+    std::optional<std::chrono::steady_clock::time_point> zramScanned_;
     std::string text_;  // the read buffer, reused
     std::uint64_t peakFileCacheBytes_ = 0;
     std::uint64_t peakCommittedBytes_ = 0;

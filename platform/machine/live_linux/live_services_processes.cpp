@@ -88,8 +88,12 @@ std::vector<ProcessRecord> LiveSystemServices::Processes() {
     return records;
 }
 
-std::optional<LinuxProcess> LiveSystemServices::FindProcess(DWORD id) {
+std::optional<LinuxProcess> LiveSystemServices::FindProcess(DWORD id, Detail detail) {
     if (id == kIdleProcessId) return std::nullopt;  // Windows opens no idle process either
+    if (id == kSystemProcessId && detail == Detail::IdentityOnly) {
+        // The kernel is always there: who it is needs none of its figures.
+        return ListPseudoProcesses(UserContext())[1];
+    }
     if (id == kSystemProcessId || id == kMemoryCompressionId) {
         for (LinuxProcess& process : ListPseudoProcesses(Snapshot())) {
             if (process.id == id) return process;
@@ -106,7 +110,7 @@ bool LiveSystemServices::IsCurrentProcess(const LinuxProcess& process) const {
 }
 
 DWORD LiveSystemServices::OpenProcessById(DWORD pid, DWORD access, ProcessIdentity* opened) {
-    const std::optional<LinuxProcess> process = FindProcess(pid);
+    const std::optional<LinuxProcess> process = FindProcess(pid, Detail::IdentityOnly);
     if (!process) return ERROR_INVALID_PARAMETER;
     if ((access & ~kLimitedAccess) != 0 && !IsCurrentProcess(*process)) {
         // The kernel and the compression store are no processes one can
@@ -152,7 +156,7 @@ NativeResult LiveSystemServices::VmCounters(const ProcessIdentity& identity, voi
 }
 
 DWORD LiveSystemServices::EmptyProcessWorkingSet(const ProcessIdentity& identity) {
-    const std::optional<LinuxProcess> process = FindProcess(identity.pid);
+    const std::optional<LinuxProcess> process = FindProcess(identity.pid, Detail::IdentityOnly);
     std::string action;
     DWORD error = ERROR_SUCCESS;
     if (!process || process->createTime != identity.creationTime) {

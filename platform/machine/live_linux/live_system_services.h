@@ -91,7 +91,10 @@ private:
     // kernel and the compression store.
     SnapshotContext UserContext() const;
     SnapshotContext Snapshot();
-    std::optional<LinuxProcess> FindProcess(DWORD id);
+    // How much of a process FindProcess reads: its figures too, or only who
+    // it is (enough to open it or act on it).
+    enum class Detail { Figures, IdentityOnly };
+    std::optional<LinuxProcess> FindProcess(DWORD id, Detail detail = Detail::Figures);
     bool IsCurrentProcess(const LinuxProcess& process) const;
     NativeResult VmCounters(const ProcessIdentity& process, void* buffer, ULONG length);
     ULONGLONG CreationTime(std::uint64_t startTicks) const;
