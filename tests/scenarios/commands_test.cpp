@@ -4,6 +4,7 @@
 #include "scenario_support.h"
 
 #include "app/palisk_dlg.h"
+#include "host/user.h"
 
 #include <algorithm>
 
@@ -111,11 +112,25 @@ TEST(TargetSelector, NameTestIgnoresCaseAndMarksOnlyTheFirst) {
     EXPECT_EQ(items[4], "memory compression[78]");
 }
 
+TEST(TargetSelector, WithNoneSelectedTheFlushOpensNoProcess) {
+    scenario::ScenarioRunner runner;
+    RunScenario(runner, R"({"machine": {}, "steps": [{"start": {}}]})");
+    const HWND flush = GetDlgItem(runner.Dialog()->GetSafeHwnd(), IDC_FLUSH_TARGET_WS);
+    const host::ScriptedSystem& system = runner.Machine().Scripted();
+    const std::size_t opens = system.ProcessOpenRequests();
+    ASSERT_TRUE(host::user::Click(flush));
+    EXPECT_EQ(system.ProcessOpenRequests(), opens);
+    // With a process chosen, the same click opens it.
+    ASSERT_TRUE(host::user::ChooseComboItem(GetDlgItem(runner.Dialog()->GetSafeHwnd(), IDC_TARGET_PROCESS), 3));
+    ASSERT_TRUE(host::user::Click(flush));
+    EXPECT_EQ(system.ProcessOpenRequests(), opens + 1);
+}
+
 TEST(TargetSelector, FlushEmptiesTheChosenProcessOnly) {
     scenario::ScenarioRunner runner;
     RunScenario(runner, Scenario("{}", R"({"click": 1026}, {"choose": {"id": 1022, "index": 3}}, {"click": 1026},
                                           {"syscommand": 48})"));
-    // "**NONE**" selected: no process is opened or emptied.
+    // "**NONE**" selected: nothing is emptied.
     EXPECT_EQ(runner.States()[1]["actions"].size(), runner.States()[0]["actions"].size());
     EXPECT_EQ(runner.States()[2]["window"]["targetIndex"], 3);
     EXPECT_EQ(CountLogged(runner, "EmptyWorkingSet(pid 108) -> ok"), 2);

@@ -210,6 +210,10 @@ public:
     PDH_STATUS ReadCounter(std::wstring_view path, LONGLONG* value) override;
     bool RefuseAllocation(SIZE_T bytes) override;
 
+    // How many times a process has been asked to be opened, whether or not
+    // it could be: tests prove with it that a command opened nothing.
+    std::size_t ProcessOpenRequests() const { return processOpenRequests_; }
+
 private:
     NativeResult AnswerQuery(ULONG infoClass, void* buffer, ULONG length);
     const ScriptedProcess* LiveProcess(const ProcessIdentity& process) const;
@@ -217,6 +221,7 @@ private:
     ScriptedSystemState state_;
     std::function<ULONGLONG()> now_;
     std::function<ULONGLONG()> bootOfClock_;
+    std::size_t processOpenRequests_ = 0;
 };
 
 // The full path under which the scripted registry keeps a key:

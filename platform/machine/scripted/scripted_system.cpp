@@ -163,6 +163,7 @@ std::vector<ProcessRecord> ScriptedSystem::Processes() {
 }
 
 DWORD ScriptedSystem::OpenProcessById(DWORD pid, DWORD access, ProcessIdentity* opened) {
+    ++processOpenRequests_;
     const ScriptedProcess* p = state_.FindProcess(pid);
     if (!p) {
         if (pid != state_.selfPid) return ERROR_INVALID_PARAMETER;
