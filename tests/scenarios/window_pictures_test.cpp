@@ -13,6 +13,8 @@
 #include "app/palisk_dlg.h"
 #include "host/user.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -26,6 +28,9 @@ using scenario_test::Control;
 
 fs::path PicturesDir() { return fs::path(PALISK_SOURCE_DIR) / "tests" / "scenarios" / "pictures"; }
 fs::path OutputDir() { return fs::path(PALISK_TEST_OUTPUT_DIR) / "pictures"; }
+// Where this test process's run writes its pictures: CTest runs each panel's
+// test in a process of its own, side by side, and each runs the scenario.
+fs::path RunDir() { return OutputDir() / ("run-" + std::to_string(getpid())); }
 
 bool Updating() {
     const char* value = std::getenv("PALISK_UPDATE_GOLDEN");
@@ -43,7 +48,7 @@ std::ostream& operator<<(std::ostream& out, const Panel& panel) { return out << 
 std::string StatePicture(int step) {
     char name[32];
     std::snprintf(name, sizeof(name), "state-%02d.png", step);
-    return (OutputDir() / name).string();
+    return (RunDir() / name).string();
 }
 
 // The first pixel where two pictures differ, as a message; empty when they
@@ -70,16 +75,18 @@ class WindowPicture : public testing::TestWithParam<Panel> {
 protected:
     // The scenario runs once for all three panels.
     static void SetUpTestSuite() {
-        fs::remove_all(OutputDir());
+        fs::remove_all(RunDir());
         runner_ = new scenario::ScenarioRunner();
         std::string error;
         const std::string text = scenario_test::ReadScenario("pictures/panels.json");
-        ran_ = runner_->Load(text, &error) && runner_->Run(scenario::RunOptions{OutputDir().string(), true}, &error);
+        ran_ = runner_->Load(text, &error) && runner_->Run(scenario::RunOptions{RunDir().string(), true}, &error);
         runError_ = error;
     }
     static void TearDownTestSuite() {
         delete runner_;
         runner_ = nullptr;
+        std::error_code ignored;
+        fs::remove_all(RunDir(), ignored);
     }
 
     static scenario::ScenarioRunner* runner_;
@@ -115,8 +122,10 @@ TEST_P(WindowPicture, MatchesTheStoredPicture) {
     ASSERT_TRUE(host::user::LoadPng(golden.string(), &expected))
         << golden << " is missing (PALISK_UPDATE_GOLDEN=1 writes it)";
     const std::string difference = FirstDifference(expected, actual);
+    const fs::path written = OutputDir() / (std::string(panel.name) + ".actual.png");
+    std::error_code ignored;
+    fs::remove(written, ignored);  // from an earlier run
     if (!difference.empty()) {
-        const fs::path written = OutputDir() / (std::string(panel.name) + ".actual.png");
         host::user::SavePng(actual, written.string());
         ADD_FAILURE() << golden.string() << ": " << difference << "; the program drew " << written.string();
     }
