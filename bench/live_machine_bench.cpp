@@ -27,11 +27,11 @@ void RefreshQueries(benchmark::State& state) {
         system.MemoryStatus(&status);
         benchmark::DoNotOptimize(system.QuerySystemInformation(SystemBasicInformation, &basic, sizeof basic));
         benchmark::DoNotOptimize(
-            system.QuerySystemInformation(SystemFileCacheInformation, fileCache, sizeof fileCache));
+            system.QuerySystemInformation(nt::SystemFileCacheInformation, fileCache, sizeof fileCache));
         benchmark::DoNotOptimize(
             system.QuerySystemInformation(SystemPerformanceInformation, &performance, sizeof performance));
-        benchmark::DoNotOptimize(system.QuerySystemInformation(SystemPageFileInformation, pageFiles, sizeof pageFiles));
-        benchmark::DoNotOptimize(system.QuerySystemInformation(SystemMemoryListInformation, &lists, sizeof lists));
+        benchmark::DoNotOptimize(system.QuerySystemInformation(nt::SystemPageFileInformation, pageFiles, sizeof pageFiles));
+        benchmark::DoNotOptimize(system.QuerySystemInformation(nt::SystemMemoryListInformation, &lists, sizeof lists));
         benchmark::ClobberMemory();
     }
 }

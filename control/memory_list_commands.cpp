@@ -26,7 +26,7 @@ void CPaliskDlg::SendMemoryListCommand(ULONG command) {
     if (m_pKernelIf == nullptr || m_pKernelIf->m_pfnNtSetSystemInformation == nullptr) return;
     ULONG value = command;
     // The status is not examined: the effect shows in the next refresh.
-    m_pKernelIf->m_pfnNtSetSystemInformation(SystemMemoryListInformation, &value, sizeof(value));
+    m_pKernelIf->m_pfnNtSetSystemInformation(nt::SystemMemoryListInformation, &value, sizeof(value));
 }
 
 void CPaliskDlg::FlushTargetWorkingSet() {

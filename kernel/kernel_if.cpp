@@ -165,7 +165,7 @@ bool CKernelIf::FetchProcessList() {
             return true;
         }
         FreeSnapshot(m_pSnapshot);
-        if (status == STATUS_INFO_LENGTH_MISMATCH) {
+        if (status == nt::kStatusInfoLengthMismatch) {
             // A list too long for any buffer size a query can take cannot
             // be held: reported as the allocation it would need failing.
             if (!GrowSnapshotBuffer()) {

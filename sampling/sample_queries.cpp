@@ -41,11 +41,11 @@ NTSTATUS QueryPerformance(const KernelIf::CKernelIf& kernel, MemorySample& sampl
 
 NTSTATUS QueryMemoryList(const KernelIf::CKernelIf& kernel, MemorySample& sample) {
     if (!kernel.m_pfnNtQuerySystemInformation) return kMissingEntryPoint;
-    NTSTATUS status = kernel.m_pfnNtQuerySystemInformation(SystemMemoryListInformation, &sample.memoryList,
+    NTSTATUS status = kernel.m_pfnNtQuerySystemInformation(nt::SystemMemoryListInformation, &sample.memoryList,
                                                            sizeof(sample.memoryList), &sample.memoryListReturnLength);
     if (status >= 0) return status;
     nt::SYSTEM_MEMORY_LIST_INFORMATION_EX longer{};
-    status = kernel.m_pfnNtQuerySystemInformation(SystemMemoryListInformation, &longer, kMemoryListRetryLength,
+    status = kernel.m_pfnNtQuerySystemInformation(nt::SystemMemoryListInformation, &longer, kMemoryListRetryLength,
                                                   &sample.memoryListReturnLength);
     // Each field to the same place; the longer form's last count is dropped.
     if (status >= 0) std::memcpy(&sample.memoryList, &longer, sizeof(sample.memoryList));
@@ -61,12 +61,12 @@ void QuerySystemRecords(const KernelIf::CKernelIf& kernel, MemorySample& sample)
 
     ULONG returned = 0;
     const auto query = kernel.m_pfnNtQuerySystemInformation;
-    sample.fileCacheStatus = query ? query(SystemFileCacheInformation, sample.fileCacheBuffer,
+    sample.fileCacheStatus = query ? query(nt::SystemFileCacheInformation, sample.fileCacheBuffer,
                                            nt::kSystemFileCacheInformationLength, &returned)
                                    : kMissingEntryPoint;
     sample.performanceStatus = QueryPerformance(kernel, sample);
     sample.pageFileStatus =
-        query ? query(SystemPageFileInformation, sample.pageFileBuffer, kPageFileBufferLength, &returned)
+        query ? query(nt::SystemPageFileInformation, sample.pageFileBuffer, kPageFileBufferLength, &returned)
               : kMissingEntryPoint;
     sample.memoryListStatus = QueryMemoryList(kernel, sample);
     // A failed query may have written part of the record: nothing of it counts.
@@ -82,7 +82,7 @@ NTSTATUS QueryProcessCounters(const KernelIf::CKernelIf& kernel, DWORD pid, ULON
     NTSTATUS status = kMissingEntryPoint;
     if (kernel.m_pfnNtQueryInformationProcess) {
         ULONG returned = 0;
-        status = kernel.m_pfnNtQueryInformationProcess(process, ProcessVmCounters, counters, sizeof(*counters),
+        status = kernel.m_pfnNtQueryInformationProcess(process, nt::ProcessVmCounters, counters, sizeof(*counters),
                                                        &returned);
     }
     CloseHandle(process);

@@ -99,7 +99,7 @@ protected:
     void DisablePrivilege(const wchar_t* name) { SetPrivilege(name, 0); }
 
     NTSTATUS Command(ULONG command) {
-        return system_->SetSystemInformation(SystemMemoryListInformation, &command, sizeof command);
+        return system_->SetSystemInformation(nt::SystemMemoryListInformation, &command, sizeof command);
     }
 
     std::vector<host::ProcessRecord>::const_iterator FindPid(const std::vector<host::ProcessRecord>& list, DWORD pid) {
@@ -117,7 +117,7 @@ protected:
 
 TEST_F(FixtureMachine, MemoryListRecordHoldsThePartition) {
     Start();
-    const auto r = Query<nt::SYSTEM_MEMORY_LIST_INFORMATION>(SystemMemoryListInformation);
+    const auto r = Query<nt::SYSTEM_MEMORY_LIST_INFORMATION>(nt::SystemMemoryListInformation);
     EXPECT_EQ(r.ZeroPageCount, 0u);
     EXPECT_EQ(r.FreePageCount, 10485760 * KiB / kPage);
     EXPECT_EQ(r.ModifiedPageCount, (40960 + 4096) * KiB / kPage);
@@ -127,7 +127,7 @@ TEST_F(FixtureMachine, MemoryListRecordHoldsThePartition) {
     EXPECT_EQ(r.RepurposedPagesByPriority[2], 4294967301u);  // a 64-bit field keeps it whole
     // The longer buffer a newer program passes takes the same record.
     BYTE longer[176] = {};
-    const host::NativeResult result = system_->QuerySystemInformation(SystemMemoryListInformation, longer, 176);
+    const host::NativeResult result = system_->QuerySystemInformation(nt::SystemMemoryListInformation, longer, 176);
     EXPECT_EQ(result.status, STATUS_SUCCESS);
     EXPECT_EQ(result.returnedLength, sizeof(nt::SYSTEM_MEMORY_LIST_INFORMATION));
 }
@@ -135,7 +135,7 @@ TEST_F(FixtureMachine, MemoryListRecordHoldsThePartition) {
 TEST_F(FixtureMachine, PerformanceRecordNarrowsCountsWithoutWrappingLevels) {
     Start();
     const auto r = Query<nt::SYSTEM_PERFORMANCE_INFORMATION>(SystemPerformanceInformation);
-    const auto list = Query<nt::SYSTEM_MEMORY_LIST_INFORMATION>(SystemMemoryListInformation);
+    const auto list = Query<nt::SYSTEM_MEMORY_LIST_INFORMATION>(nt::SystemMemoryListInformation);
     std::uint64_t standby = 0;
     for (ULONG_PTR pages : list.PageCountByPriority) standby += pages;
     EXPECT_EQ(r.AvailablePages, list.ZeroPageCount + list.FreePageCount + standby);
@@ -163,7 +163,7 @@ TEST_F(FixtureMachine, BasicFileCacheAndTimeOfDayRecords) {
     EXPECT_EQ(basic.LowestPhysicalPageNumber, 1u);  // from the saved zoneinfo
     EXPECT_GT(basic.HighestPhysicalPageNumber, basic.LowestPhysicalPageNumber);
 
-    const auto cache = Query<nt::SYSTEM_FILECACHE_INFORMATION>(SystemFileCacheInformation);
+    const auto cache = Query<nt::SYSTEM_FILECACHE_INFORMATION>(nt::SystemFileCacheInformation);
     EXPECT_EQ(cache.CurrentSize, (409600 + 14680064) * KiB);
     EXPECT_EQ(cache.PeakSize, cache.CurrentSize);
     EXPECT_EQ(cache.MinimumWorkingSet, 0u);
@@ -177,7 +177,7 @@ TEST_F(FixtureMachine, BasicFileCacheAndTimeOfDayRecords) {
 TEST_F(FixtureMachine, PagingFilesOnePerSwapDevice) {
     Start();
     BYTE buffer[nt::kSystemPageFileInformationLength] = {};
-    const host::NativeResult result = system_->QuerySystemInformation(SystemPageFileInformation, buffer, sizeof buffer);
+    const host::NativeResult result = system_->QuerySystemInformation(nt::SystemPageFileInformation, buffer, sizeof buffer);
     ASSERT_EQ(result.status, STATUS_SUCCESS);
     const auto* first = reinterpret_cast<const nt::SYSTEM_PAGEFILE_INFORMATION*>(buffer);
     const auto* second = first + 1;
@@ -194,7 +194,7 @@ TEST_F(FixtureMachine, NoPagingFileAnswersAnEmptyList) {
     Start();
     tree_.CopyFixture("proc/swaps", "swaps_none.txt");
     BYTE buffer[64];
-    const host::NativeResult result = system_->QuerySystemInformation(SystemPageFileInformation, buffer, 64);
+    const host::NativeResult result = system_->QuerySystemInformation(nt::SystemPageFileInformation, buffer, 64);
     EXPECT_EQ(result.status, STATUS_SUCCESS);
     EXPECT_EQ(result.returnedLength, 0u);
 }
@@ -203,7 +203,7 @@ TEST_F(FixtureMachine, MemoryStatusAndCounters) {
     Start();
     MEMORYSTATUSEX status{};
     ASSERT_EQ(system_->MemoryStatus(&status), ERROR_SUCCESS);
-    const auto list = Query<nt::SYSTEM_MEMORY_LIST_INFORMATION>(SystemMemoryListInformation);
+    const auto list = Query<nt::SYSTEM_MEMORY_LIST_INFORMATION>(nt::SystemMemoryListInformation);
     EXPECT_EQ(status.ullTotalPhys, 32594180 * KiB / kPage * kPage);
     EXPECT_LE(status.ullAvailPhys, status.ullTotalPhys);
     EXPECT_EQ(status.ullTotalPageFile, (32594180 + 8388604) * KiB);
@@ -354,19 +354,19 @@ TEST_F(FixtureMachine, VmCountersOfAnOpenedProcessAndOfAStaleOne) {
     ASSERT_EQ(system_->OpenProcessById(lp::kRenumberedIdBase + 4, PROCESS_QUERY_LIMITED_INFORMATION, &opened),
               ERROR_SUCCESS);
     nt::VM_COUNTERS vm{};
-    host::NativeResult result = system_->QueryProcessInformation(opened, ProcessVmCounters, &vm, sizeof vm);
+    host::NativeResult result = system_->QueryProcessInformation(opened, nt::ProcessVmCounters, &vm, sizeof vm);
     ASSERT_EQ(result.status, STATUS_SUCCESS);
     EXPECT_EQ(vm.WorkingSetSize, 20480 * KiB);  // VmRSS
     EXPECT_EQ(vm.PeakWorkingSetSize, 40960 * KiB);
     EXPECT_EQ(vm.PageFaultCount, 32u);
-    EXPECT_EQ(system_->QueryProcessInformation(opened, ProcessVmCounters, &vm, 40).status, STATUS_INFO_LENGTH_MISMATCH);
+    EXPECT_EQ(system_->QueryProcessInformation(opened, nt::ProcessVmCounters, &vm, 40).status, STATUS_INFO_LENGTH_MISMATCH);
     EXPECT_EQ(system_->QueryProcessInformation(opened, ProcessBasicInformation, &vm, sizeof vm).status,
               STATUS_INVALID_INFO_CLASS);
 
     // The same id, started at another moment: another process.
     host::ProcessIdentity stale = opened;
     stale.creationTime += 1;
-    EXPECT_EQ(system_->QueryProcessInformation(stale, ProcessVmCounters, &vm, sizeof vm).status,
+    EXPECT_EQ(system_->QueryProcessInformation(stale, nt::ProcessVmCounters, &vm, sizeof vm).status,
               STATUS_PROCESS_IS_TERMINATING);
     EXPECT_EQ(system_->EmptyProcessWorkingSet(stale), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     ASSERT_FALSE(machine_->Actions().empty());
@@ -444,8 +444,8 @@ TEST_F(FixtureMachine, MalformedCommandsFailAsWindowsFailsThem) {
     Start();
     EnablePrivilege(SE_PROF_SINGLE_PROCESS_NAME);
     ULONG command = nt::MemoryPurgeStandbyList;
-    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, &command, 8), STATUS_INFO_LENGTH_MISMATCH);
-    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, nullptr, 4), STATUS_ACCESS_VIOLATION);
+    EXPECT_EQ(system_->SetSystemInformation(nt::SystemMemoryListInformation, &command, 8), STATUS_INFO_LENGTH_MISMATCH);
+    EXPECT_EQ(system_->SetSystemInformation(nt::SystemMemoryListInformation, nullptr, 4), STATUS_ACCESS_VIOLATION);
     EXPECT_EQ(system_->SetSystemInformation(SystemBasicInformation, &command, 4), STATUS_INVALID_INFO_CLASS);
     EXPECT_EQ(Command(9), STATUS_INVALID_PARAMETER);
     EXPECT_EQ(Command(nt::MemoryCaptureAccessedBits), STATUS_NOT_SUPPORTED);

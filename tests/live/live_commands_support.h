@@ -228,7 +228,7 @@ private:
 inline nt::SYSTEM_MEMORY_LIST_INFORMATION MemoryLists() {
     nt::SYSTEM_MEMORY_LIST_INFORMATION lists{};
     ULONG returned = 0;
-    const NTSTATUS status = NtQuerySystemInformation(SystemMemoryListInformation, &lists, sizeof lists, &returned);
+    const NTSTATUS status = NtQuerySystemInformation(nt::SystemMemoryListInformation, &lists, sizeof lists, &returned);
     EXPECT_EQ(status, STATUS_SUCCESS) << "the memory lists could not be read";
     return lists;
 }
@@ -245,13 +245,13 @@ inline std::int64_t ModifiedBytes() { return static_cast<std::int64_t>(MemoryLis
 // A process's working set, read from an open handle as the sampling reads it.
 inline std::int64_t WorkingSetBytes(HANDLE process) {
     nt::VM_COUNTERS counters{};
-    const NTSTATUS status = NtQueryInformationProcess(process, ProcessVmCounters, &counters, sizeof counters, nullptr);
+    const NTSTATUS status = NtQueryInformationProcess(process, nt::ProcessVmCounters, &counters, sizeof counters, nullptr);
     EXPECT_EQ(status, STATUS_SUCCESS) << "the process's memory counters could not be read";
     return static_cast<std::int64_t>(counters.WorkingSetSize);
 }
 
 inline NTSTATUS SendMemoryListCommand(ULONG command) {
-    return NtSetSystemInformation(SystemMemoryListInformation, &command, sizeof command);
+    return NtSetSystemInformation(nt::SystemMemoryListInformation, &command, sizeof command);
 }
 
 // Enables a privilege in our own token, as the program does at start-up:

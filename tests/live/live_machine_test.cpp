@@ -133,7 +133,7 @@ TEST_F(LiveMachine, RecordsAgreeWithEachOther) {
     ASSERT_EQ(system_->QuerySystemInformation(SystemBasicInformation, &basic, sizeof basic).status, STATUS_SUCCESS);
     EXPECT_EQ(basic.PageSize, kPage);
     nt::SYSTEM_MEMORY_LIST_INFORMATION list{};
-    ASSERT_EQ(system_->QuerySystemInformation(SystemMemoryListInformation, &list, sizeof list).status, STATUS_SUCCESS);
+    ASSERT_EQ(system_->QuerySystemInformation(nt::SystemMemoryListInformation, &list, sizeof list).status, STATUS_SUCCESS);
     std::uint64_t lists = list.ZeroPageCount + list.FreePageCount + list.ModifiedPageCount + list.BadPageCount;
     for (ULONG_PTR pages : list.PageCountByPriority) lists += pages;
     EXPECT_LE(lists, basic.NumberOfPhysicalPages);
@@ -143,7 +143,7 @@ TEST_F(LiveMachine, RecordsAgreeWithEachOther) {
     EXPECT_LE(status.ullAvailPhys, status.ullTotalPhys);
     EXPECT_LE(status.dwMemoryLoad, 100u);
     nt::SYSTEM_FILECACHE_INFORMATION cache{};
-    ASSERT_EQ(system_->QuerySystemInformation(SystemFileCacheInformation, &cache, nt::kSystemFileCacheInformationLength)
+    ASSERT_EQ(system_->QuerySystemInformation(nt::SystemFileCacheInformation, &cache, nt::kSystemFileCacheInformationLength)
                   .status,
               STATUS_SUCCESS);
     EXPECT_GE(cache.PeakSize, cache.CurrentSize);
@@ -207,14 +207,14 @@ TEST_F(LiveMachine, ChildIsFoundAndItsWorkingSetRead) {
     ASSERT_EQ(system_->OpenProcessById(id, PROCESS_QUERY_LIMITED_INFORMATION, &opened), ERROR_SUCCESS);
     EXPECT_EQ(opened.creationTime, listed->creationTime);
     nt::VM_COUNTERS vm{};
-    ASSERT_EQ(system_->QueryProcessInformation(opened, ProcessVmCounters, &vm, sizeof vm).status, STATUS_SUCCESS);
+    ASSERT_EQ(system_->QueryProcessInformation(opened, nt::ProcessVmCounters, &vm, sizeof vm).status, STATUS_SUCCESS);
     EXPECT_GE(vm.WorkingSetSize, kDirtied);
     EXPECT_GE(vm.PeakWorkingSetSize, vm.WorkingSetSize);
     EXPECT_GE(vm.PagefileUsage, kDirtied);  // private memory
 
     child.End();
     // Gone: its figures are never read again, its id no longer opens.
-    EXPECT_EQ(system_->QueryProcessInformation(opened, ProcessVmCounters, &vm, sizeof vm).status,
+    EXPECT_EQ(system_->QueryProcessInformation(opened, nt::ProcessVmCounters, &vm, sizeof vm).status,
               STATUS_PROCESS_IS_TERMINATING);
     EXPECT_EQ(system_->OpenProcessById(id, PROCESS_QUERY_LIMITED_INFORMATION, &opened),
               static_cast<DWORD>(ERROR_INVALID_PARAMETER));
@@ -267,20 +267,20 @@ TEST_F(LiveMachine, WriteOutModifiedPagesRunsWithThePrivilegeAndOnlyThen) {
     ASSERT_EQ(system_->LookupPrivilege(SE_PROF_SINGLE_PROCESS_NAME, &luid), ERROR_SUCCESS);
     const LUID_AND_ATTRIBUTES disable{luid, 0};
     ASSERT_EQ(system_->ChangePrivileges({&disable, 1}), ERROR_SUCCESS);
-    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, &command, sizeof command),
+    EXPECT_EQ(system_->SetSystemInformation(nt::SystemMemoryListInformation, &command, sizeof command),
               STATUS_PRIVILEGE_NOT_HELD);
     const LUID_AND_ATTRIBUTES enable{luid, SE_PRIVILEGE_ENABLED};
     ASSERT_EQ(system_->ChangePrivileges({&enable, 1}), ERROR_SUCCESS);
     const NTSTATUS expected = geteuid() == 0 ? STATUS_SUCCESS : STATUS_PRIVILEGE_NOT_HELD;
-    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, &command, sizeof command), expected);
+    EXPECT_EQ(system_->SetSystemInformation(nt::SystemMemoryListInformation, &command, sizeof command), expected);
 }
 
 TEST_F(LiveMachine, PurgingStandbyAsAnOrdinaryUserIsRefused) {
     if (geteuid() == 0) GTEST_SKIP() << "as root this would drop this computer's page cache";
     ULONG command = nt::MemoryPurgeStandbyList;
-    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, &command, sizeof command),
+    EXPECT_EQ(system_->SetSystemInformation(nt::SystemMemoryListInformation, &command, sizeof command),
               STATUS_PRIVILEGE_NOT_HELD);
     command = nt::MemoryEmptyWorkingSets;
-    EXPECT_EQ(system_->SetSystemInformation(SystemMemoryListInformation, &command, sizeof command),
+    EXPECT_EQ(system_->SetSystemInformation(nt::SystemMemoryListInformation, &command, sizeof command),
               STATUS_PRIVILEGE_NOT_HELD);
 }

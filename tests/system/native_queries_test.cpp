@@ -16,15 +16,15 @@ namespace {
 using NativeQueriesTest = ScriptedMachineTest;
 
 TEST_F(NativeQueriesTest, ALongerRecordOnTheMachineRefusesTheShortBufferThenFillsTheLongOne) {
-    State().Query(SystemMemoryListInformation).recordLength = nt::kSystemMemoryListInformationRetryLength;
+    State().Query(nt::SystemMemoryListInformation).recordLength = nt::kSystemMemoryListInformationRetryLength;
     State().memoryList.ModifiedPageCountPageFile = 77;
     nt::SYSTEM_MEMORY_LIST_INFORMATION_EX record{};
     ULONG length = 0;
-    EXPECT_EQ(NtQuerySystemInformation(SystemMemoryListInformation, &record,
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemMemoryListInformation, &record,
                                        nt::kSystemMemoryListInformationLength, &length),
               STATUS_INFO_LENGTH_MISMATCH);
     EXPECT_EQ(length, 176u);
-    EXPECT_EQ(NtQuerySystemInformation(SystemMemoryListInformation, &record, sizeof record, &length),
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemMemoryListInformation, &record, sizeof record, &length),
               STATUS_SUCCESS);
     EXPECT_EQ(record.ModifiedPageCountPageFile, 77u);
     EXPECT_EQ(record.PageCountByPriority[5], State().memoryList.PageCountByPriority[5]);
@@ -44,20 +44,20 @@ TEST_F(NativeQueriesTest, PerformanceRecordOfTheRetryLengthKeepsItsFirst328Bytes
 }
 
 TEST_F(NativeQueriesTest, ScriptedStatusesComeFirstOnePerCallThenTheFixedOne) {
-    host::ScriptedQuery& q = State().Query(SystemFileCacheInformation);
+    host::ScriptedQuery& q = State().Query(nt::SystemFileCacheInformation);
     q.upcoming = {STATUS_ACCESS_DENIED, STATUS_UNSUCCESSFUL};
     q.status = STATUS_NOT_SUPPORTED;
     q.returnedLength = 12;
     nt::SYSTEM_FILECACHE_INFORMATION record{};
     ULONG length = 0;
-    EXPECT_EQ(NtQuerySystemInformation(SystemFileCacheInformation, &record, 72, &length), STATUS_ACCESS_DENIED);
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemFileCacheInformation, &record, 72, &length), STATUS_ACCESS_DENIED);
     EXPECT_EQ(length, 12u);
-    EXPECT_EQ(NtQuerySystemInformation(SystemFileCacheInformation, &record, 72, &length), STATUS_UNSUCCESSFUL);
-    EXPECT_EQ(NtQuerySystemInformation(SystemFileCacheInformation, &record, 72, &length), STATUS_NOT_SUPPORTED);
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemFileCacheInformation, &record, 72, &length), STATUS_UNSUCCESSFUL);
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemFileCacheInformation, &record, 72, &length), STATUS_NOT_SUPPORTED);
     EXPECT_EQ(record.CurrentSize, 0u);  // a failure fills nothing
     q.status.reset();
     q.returnedLength.reset();
-    EXPECT_EQ(NtQuerySystemInformation(SystemFileCacheInformation, &record, 72, &length), STATUS_SUCCESS);
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemFileCacheInformation, &record, 72, &length), STATUS_SUCCESS);
     EXPECT_EQ(length, 64u);
     EXPECT_EQ(record.CurrentSize, State().fileCache.CurrentSize);
     EXPECT_EQ(q.lengthsAsked, (std::vector<ULONG>{72, 72, 72, 72}));
@@ -81,7 +81,7 @@ TEST_F(NativeQueriesTest, PageFileEntriesMayCarryScriptedNextOffsets) {
     State().pageFiles[0].nextEntryOffset = 0;  // claims to be the last
     State().pageFiles[1].file = {L"b", 20, 2, 2};
     BYTE buffer[512] = {};
-    ASSERT_EQ(NtQuerySystemInformation(SystemPageFileInformation, buffer, sizeof buffer, nullptr), STATUS_SUCCESS);
+    ASSERT_EQ(NtQuerySystemInformation(nt::SystemPageFileInformation, buffer, sizeof buffer, nullptr), STATUS_SUCCESS);
     const auto* entries = reinterpret_cast<const nt::SYSTEM_PAGEFILE_INFORMATION*>(buffer);
     EXPECT_EQ(entries[0].NextEntryOffset, 0u);
     EXPECT_EQ(entries[1].TotalInUse, 2u);
@@ -102,10 +102,10 @@ TEST_F(NativeQueriesTest, EveryMemoryListCommandIsLoggedWithItsStatus) {
     State().memoryListCommands[nt::MemoryPurgeLowPriorityStandbyList] = STATUS_PRIVILEGE_NOT_HELD;
     for (ULONG command : {2u, 3u, 4u, 5u, 9u}) {
         ULONG value = command;
-        NtSetSystemInformation(SystemMemoryListInformation, &value, sizeof value);
+        NtSetSystemInformation(nt::SystemMemoryListInformation, &value, sizeof value);
     }
     ULONG value = 4;
-    EXPECT_EQ(NtSetSystemInformation(SystemMemoryListInformation, &value, 8), STATUS_INFO_LENGTH_MISMATCH);
+    EXPECT_EQ(NtSetSystemInformation(nt::SystemMemoryListInformation, &value, 8), STATUS_INFO_LENGTH_MISMATCH);
     EXPECT_EQ(NtSetSystemInformation(SystemBasicInformation, &value, 4), STATUS_INVALID_INFO_CLASS);
     EXPECT_EQ(ActionsStartingWith("NtSetSystemInformation"),
               (std::vector<std::string>{

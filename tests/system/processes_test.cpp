@@ -66,19 +66,19 @@ TEST_F(ProcessesTest, CountersAreReadThroughAHandleWithQueryAccess) {
     HANDLE h = OpenProcess(kQueryLimited, TRUE, 1200);
     nt::VM_COUNTERS counters{};
     ULONG length = 0;
-    EXPECT_EQ(NtQueryInformationProcess(h, ProcessVmCounters, &counters, sizeof counters, &length), STATUS_SUCCESS);
+    EXPECT_EQ(NtQueryInformationProcess(h, nt::ProcessVmCounters, &counters, sizeof counters, &length), STATUS_SUCCESS);
     EXPECT_EQ(length, sizeof counters);
     EXPECT_EQ(counters.WorkingSetSize, SIZE_T{7} << 20);
-    EXPECT_EQ(NtQueryInformationProcess(h, ProcessVmCounters, &counters, 80, &length), STATUS_INFO_LENGTH_MISMATCH);
+    EXPECT_EQ(NtQueryInformationProcess(h, nt::ProcessVmCounters, &counters, 80, &length), STATUS_INFO_LENGTH_MISMATCH);
     EXPECT_EQ(NtQueryInformationProcess(h, ProcessBasicInformation, &counters, sizeof counters, nullptr),
               STATUS_INVALID_INFO_CLASS);
     CloseHandle(h);
 
     HANDLE noQuery = OpenProcess(PROCESS_TERMINATE, TRUE, 4);
-    EXPECT_EQ(NtQueryInformationProcess(noQuery, ProcessVmCounters, &counters, sizeof counters, nullptr),
+    EXPECT_EQ(NtQueryInformationProcess(noQuery, nt::ProcessVmCounters, &counters, sizeof counters, nullptr),
               STATUS_ACCESS_DENIED);
     CloseHandle(noQuery);
-    EXPECT_EQ(NtQueryInformationProcess(nullptr, ProcessVmCounters, &counters, sizeof counters, nullptr),
+    EXPECT_EQ(NtQueryInformationProcess(nullptr, nt::ProcessVmCounters, &counters, sizeof counters, nullptr),
               STATUS_INVALID_HANDLE);
 }
 
@@ -88,7 +88,7 @@ TEST_F(ProcessesTest, AHandleKeptPastItsProcessReadsAnEmptyWorkingSetNotTheIdsNe
     p->record.creationTime = 9000;  // the id now belongs to another process
     nt::VM_COUNTERS counters{};
     counters.WorkingSetSize = 1;
-    EXPECT_EQ(NtQueryInformationProcess(h, ProcessVmCounters, &counters, sizeof counters, nullptr), STATUS_SUCCESS);
+    EXPECT_EQ(NtQueryInformationProcess(h, nt::ProcessVmCounters, &counters, sizeof counters, nullptr), STATUS_SUCCESS);
     EXPECT_EQ(counters.WorkingSetSize, 0u);
     CloseHandle(h);
 }
@@ -98,7 +98,7 @@ TEST_F(ProcessesTest, AScriptedCountersStatusIsAnsweredAndFillsNothing) {
     HANDLE h = OpenProcess(kQueryLimited, TRUE, 1200);
     nt::VM_COUNTERS counters{};
     counters.WorkingSetSize = 77;
-    EXPECT_EQ(NtQueryInformationProcess(h, ProcessVmCounters, &counters, sizeof counters, nullptr),
+    EXPECT_EQ(NtQueryInformationProcess(h, nt::ProcessVmCounters, &counters, sizeof counters, nullptr),
               STATUS_ACCESS_DENIED);
     EXPECT_EQ(counters.WorkingSetSize, 77u);
     CloseHandle(h);

@@ -60,11 +60,11 @@ TEST_F(ScenarioLoadingTest, TheDocumentedMachineLoadsAndScriptsWhatItSays) {
 
     // Through the services, as the program sees them.
     ULONG command = 5;
-    EXPECT_EQ(NtSetSystemInformation(SystemMemoryListInformation, &command, 4), STATUS_NOT_SUPPORTED);
+    EXPECT_EQ(NtSetSystemInformation(nt::SystemMemoryListInformation, &command, 4), STATUS_NOT_SUPPORTED);
     nt::SYSTEM_MEMORY_LIST_INFORMATION lists{};
-    EXPECT_EQ(NtQuerySystemInformation(SystemMemoryListInformation, &lists, sizeof lists, nullptr),
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemMemoryListInformation, &lists, sizeof lists, nullptr),
               STATUS_ACCESS_DENIED);
-    EXPECT_EQ(NtQuerySystemInformation(SystemMemoryListInformation, &lists, sizeof lists, nullptr), STATUS_SUCCESS);
+    EXPECT_EQ(NtQuerySystemInformation(nt::SystemMemoryListInformation, &lists, sizeof lists, nullptr), STATUS_SUCCESS);
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyW(HKEY_LOCAL_MACHINE,
                           L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\"
@@ -105,7 +105,7 @@ TEST_F(ScenarioLoadingTest, AStepsMachineObjectChangesOnlyWhatItNames) {
     EXPECT_EQ(State().FindProcess(4)->record.imageName, L"System");
     EXPECT_EQ(State().FindProcess(7000)->record.imageName, L"new.exe");
     EXPECT_EQ(State().FindService(L"SysMain"), nullptr);
-    EXPECT_EQ(State().Query(SystemMemoryListInformation).status, STATUS_ACCESS_DENIED);
+    EXPECT_EQ(State().Query(nt::SystemMemoryListInformation).status, STATUS_ACCESS_DENIED);
 
     EXPECT_FALSE(machine.ApplyMachine(*document, "/steps/7/machine", &error));
     EXPECT_EQ(error, "no machine object at /steps/7/machine");

@@ -12,6 +12,10 @@
 
 namespace nt {
 
+// The memory-counters class of NtQueryInformationProcess, which the SDK's
+// <winternl.h> leaves out.
+inline constexpr auto ProcessVmCounters = static_cast<PROCESSINFOCLASS>(3);
+
 // ProcessVmCounters: sizes in bytes.
 struct VM_COUNTERS {
     SIZE_T PeakVirtualSize;

@@ -13,6 +13,14 @@
 
 namespace nt {
 
+// Information classes and a status that the SDK's <winternl.h> leaves out;
+// every ntdll knows them. (Sizes and records are below, by class.)
+inline constexpr auto SystemPageFileInformation = static_cast<SYSTEM_INFORMATION_CLASS>(18);
+inline constexpr auto SystemFileCacheInformation = static_cast<SYSTEM_INFORMATION_CLASS>(21);
+inline constexpr auto SystemMemoryListInformation = static_cast<SYSTEM_INFORMATION_CLASS>(80);
+// STATUS_INFO_LENGTH_MISMATCH, which only <ntstatus.h> defines.
+inline constexpr NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+
 // ---- class 0: SystemBasicInformation --------------------------------------
 // The program passes 56 bytes. A 64-bit kernel's record goes on with a 1-byte
 // processor count (64 bytes with padding) and may refuse the shorter buffer;

@@ -16,14 +16,10 @@ typedef enum _SYSTEM_INFORMATION_CLASS {
     SystemPerformanceInformation = 2,
     SystemTimeOfDayInformation = 3,
     SystemProcessInformation = 5,
-    SystemPageFileInformation = 18,
-    SystemFileCacheInformation = 21,
-    SystemMemoryListInformation = 80,
 } SYSTEM_INFORMATION_CLASS;
 
 typedef enum _PROCESSINFOCLASS {
     ProcessBasicInformation = 0,
-    ProcessVmCounters = 3,
 } PROCESSINFOCLASS;
 
 // The native services the program reaches through GetProcAddress. The host

@@ -29,7 +29,7 @@ std::string MemoryListCommandName(ULONG command) {
 
 // How a set-information call reads in the action log.
 std::string DescribeSet(ULONG infoClass, const void* data, ULONG length) {
-    if (infoClass == SystemMemoryListInformation && data && length == sizeof(ULONG)) {
+    if (infoClass == nt::SystemMemoryListInformation && data && length == sizeof(ULONG)) {
         ULONG command = 0;
         std::memcpy(&command, data, sizeof command);
         return "SystemMemoryListInformation, " + MemoryListCommandName(command);

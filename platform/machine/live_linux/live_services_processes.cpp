@@ -126,7 +126,7 @@ DWORD LiveSystemServices::OpenProcessById(DWORD pid, DWORD access, ProcessIdenti
 NativeResult LiveSystemServices::QueryProcessInformation(const ProcessIdentity& process, ULONG infoClass, void* buffer,
                                                          ULONG length) {
     // Only the memory counters are asked of this machine.
-    if (infoClass != ProcessVmCounters) return {STATUS_INVALID_INFO_CLASS, 0};
+    if (infoClass != nt::ProcessVmCounters) return {STATUS_INVALID_INFO_CLASS, 0};
     if (!buffer || length < sizeof(nt::VM_COUNTERS)) return {STATUS_INFO_LENGTH_MISMATCH, sizeof(nt::VM_COUNTERS)};
     return VmCounters(process, buffer, length);
 }

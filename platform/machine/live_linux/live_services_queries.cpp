@@ -43,11 +43,11 @@ NativeResult LiveSystemServices::QuerySystemInformation(ULONG infoClass, void* b
             return TimeOfDayInformation(buffer, length);
         case SystemProcessInformation:
             return ProcessList(buffer, length);
-        case SystemPageFileInformation:
+        case nt::SystemPageFileInformation:
             return PageFileInformation(buffer, length);
-        case SystemFileCacheInformation:
+        case nt::SystemFileCacheInformation:
             return FileCacheInformation(buffer, length);
-        case SystemMemoryListInformation:
+        case nt::SystemMemoryListInformation:
             return MemoryListInformation(buffer, length);
         default:
             return {STATUS_INVALID_INFO_CLASS, 0};
@@ -145,7 +145,7 @@ NativeResult LiveSystemServices::MemoryListInformation(void* buffer, ULONG lengt
 }
 
 NTSTATUS LiveSystemServices::SetSystemInformation(ULONG infoClass, const void* data, ULONG length) {
-    if (infoClass != SystemMemoryListInformation) return STATUS_INVALID_INFO_CLASS;
+    if (infoClass != nt::SystemMemoryListInformation) return STATUS_INVALID_INFO_CLASS;
     if (length != sizeof(ULONG)) return STATUS_INFO_LENGTH_MISMATCH;
     if (!data) return STATUS_ACCESS_VIOLATION;
     return RunMemoryListCommand(*static_cast<const ULONG*>(data));

@@ -276,8 +276,8 @@ ScriptedSystemState DefaultScriptedSystem() {
     s.Query(SystemBasicInformation).recordLength = sizeof(nt::SYSTEM_BASIC_INFORMATION);
     s.Query(SystemPerformanceInformation).recordLength = nt::kSystemPerformanceInformationLength;
     s.Query(SystemTimeOfDayInformation).recordLength = sizeof(nt::SYSTEM_TIMEOFDAY_INFORMATION);
-    s.Query(SystemFileCacheInformation).recordLength = sizeof(nt::SYSTEM_FILECACHE_INFORMATION);
-    s.Query(SystemMemoryListInformation).recordLength = sizeof(nt::SYSTEM_MEMORY_LIST_INFORMATION);
+    s.Query(nt::SystemFileCacheInformation).recordLength = sizeof(nt::SYSTEM_FILECACHE_INFORMATION);
+    s.Query(nt::SystemMemoryListInformation).recordLength = sizeof(nt::SYSTEM_MEMORY_LIST_INFORMATION);
     s.memoryStatus = MemoryStatus();
     s.systemInfo = SystemInfo();
     s.logicalProcessors = MakeLogicalProcessors(4, 2);

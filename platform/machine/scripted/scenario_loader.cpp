@@ -119,7 +119,7 @@ ScriptedPageFile ReadPageFile(const Node& node) {
 }
 
 void ApplyPageFiles(const Node& node, ScriptedSystemState& s) {
-    auto handlers = QueryHandlers(s.Query(SystemPageFileInformation));
+    auto handlers = QueryHandlers(s.Query(nt::SystemPageFileInformation));
     handlers.push_back({"files", [&](const Node& n) {
                             s.pageFiles.clear();
                             n.ForEachElement([&](const Node& e) { s.pageFiles.push_back(ReadPageFile(e)); });
@@ -158,11 +158,11 @@ void ApplyMachineObject(const Node& machine, MachineSettings& settings) {
          }},
         {"fileCache",
          [&](const Node& n) {
-             ApplyQueryClass(n, s.Query(SystemFileCacheInformation), &s.fileCache, FileCacheFields());
+             ApplyQueryClass(n, s.Query(nt::SystemFileCacheInformation), &s.fileCache, FileCacheFields());
          }},
         {"memoryList",
          [&](const Node& n) {
-             ApplyQueryClass(n, s.Query(SystemMemoryListInformation), &s.memoryList, MemoryListFields());
+             ApplyQueryClass(n, s.Query(nt::SystemMemoryListInformation), &s.memoryList, MemoryListFields());
          }},
         {"pageFiles", [&](const Node& n) { ApplyPageFiles(n, s); }},
         {"processList",

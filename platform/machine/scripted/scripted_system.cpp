@@ -104,7 +104,7 @@ NativeResult ScriptedSystem::AnswerQuery(ULONG infoClass, void* buffer, ULONG le
     }
     case SystemProcessInformation:
         return WriteProcessList(Processes(), buffer, length);
-    case SystemPageFileInformation: {
+    case nt::SystemPageFileInformation: {
         std::vector<PageFileRecord> files;
         for (const ScriptedPageFile& f : s.pageFiles) files.push_back(f.file);
         NativeResult result = WritePageFileList(files, buffer, length);
@@ -115,9 +115,9 @@ NativeResult ScriptedSystem::AnswerQuery(ULONG infoClass, void* buffer, ULONG le
         }
         return result;
     }
-    case SystemFileCacheInformation:
+    case nt::SystemFileCacheInformation:
         return AnswerFixed(&s.fileCache, sizeof s.fileCache, machineLength, buffer, length);
-    case SystemMemoryListInformation:
+    case nt::SystemMemoryListInformation:
         return AnswerFixed(&s.memoryList, sizeof s.memoryList, machineLength, buffer, length);
     default:
         return {STATUS_INVALID_INFO_CLASS, 0};
@@ -144,7 +144,7 @@ NativeResult ScriptedSystem::QuerySystemInformation(ULONG infoClass, void* buffe
 }
 
 NTSTATUS ScriptedSystem::SetSystemInformation(ULONG infoClass, const void* data, ULONG length) {
-    if (infoClass != SystemMemoryListInformation) return STATUS_INVALID_INFO_CLASS;
+    if (infoClass != nt::SystemMemoryListInformation) return STATUS_INVALID_INFO_CLASS;
     if (length != sizeof(ULONG)) return STATUS_INFO_LENGTH_MISMATCH;
     ULONG command = 0;
     std::memcpy(&command, data, sizeof command);
@@ -184,7 +184,7 @@ const ScriptedProcess* ScriptedSystem::LiveProcess(const ProcessIdentity& proces
 
 NativeResult ScriptedSystem::QueryProcessInformation(const ProcessIdentity& process, ULONG infoClass, void* buffer,
                                                      ULONG length) {
-    if (infoClass != ProcessVmCounters) return {STATUS_INVALID_INFO_CLASS, 0};
+    if (infoClass != nt::ProcessVmCounters) return {STATUS_INVALID_INFO_CLASS, 0};
     const ScriptedProcess* p = LiveProcess(process);
     // A handle outlives its process: the counters of a process that has gone
     // read as an empty working set, as Windows answers for an exited process.
