@@ -1,15 +1,20 @@
 #include "sampling/memory_sample.h"
 
+#include <algorithm>
 #include <cstring>
 
 ULONGLONG PageFilePagesInUse(const MemorySample& sample) {
     if (sample.pageFileStatus < 0) return 0;
+    using Entry = nt::SYSTEM_PAGEFILE_INFORMATION;
+    const ULONGLONG end = std::min<ULONGLONG>(sample.pageFileReturnLength, kPageFileBufferLength);
     ULONGLONG pages = 0;
-    for (int n = 0; n < kMaxPageFileEntries; ++n) {
-        nt::SYSTEM_PAGEFILE_INFORMATION entry;
-        std::memcpy(&entry, sample.pageFileBuffer + n * sizeof(entry), sizeof(entry));
+    ULONGLONG offset = 0;  // wide enough that no sum of offsets wraps
+    for (int n = 0; n < kMaxPageFileEntries && offset + sizeof(Entry) <= end; ++n) {
+        Entry entry;
+        std::memcpy(&entry, sample.pageFileBuffer + offset, sizeof(entry));
         pages += entry.TotalInUse;
-        if (entry.NextEntryOffset == 0) break;
+        if (entry.NextEntryOffset < sizeof(Entry)) break;  // the last, or not an entry's length
+        offset += entry.NextEntryOffset;
     }
     return pages;
 }

@@ -34,6 +34,7 @@ struct MemorySample {
     NTSTATUS targetStatus = 0;         // 0 when no target is selected or it is gone
     NTSTATUS compressionStatus = 0;    // 0 when there is none or it cannot be opened
     ULONG memoryListReturnLength = 0;  // what the last memory-list query reported
+    ULONG pageFileReturnLength = 0;    // bytes of paging-file entries the query wrote
 
     // ---- records ----
     MEMORYSTATUSEX globalStatus{};
@@ -72,9 +73,11 @@ struct MemorySample {
 };
 
 // The sum of the in-use pages of the paging-file entries, walking from the
-// first: entry n lies 32 × n bytes into the buffer, whatever the next-entry
-// offsets say; the walk stops after an entry whose next-entry offset is 0,
-// and after at most 16 entries.
+// first. Each entry's next-entry offset says where the next one starts (a
+// paging file's name may lie between two entries); an offset of 0 marks the
+// last. The walk never reads past the length the query returned nor past
+// the buffer, stops at an offset too short to hold an entry, and reads at
+// most 16 entries.
 ULONGLONG PageFilePagesInUse(const MemorySample& sample);
 
 // Fills the derived figures from the records. Physical pages are the total

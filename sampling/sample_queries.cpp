@@ -68,9 +68,9 @@ void QuerySystemRecords(const KernelIf::CKernelIf& kernel, MemorySample& sample)
                                            nt::kSystemFileCacheInformationLength, &returned)
                                    : kMissingEntryPoint;
     sample.performanceStatus = QueryPerformance(kernel, sample);
-    sample.pageFileStatus =
-        query ? query(nt::SystemPageFileInformation, sample.pageFileBuffer, kPageFileBufferLength, &returned)
-              : kMissingEntryPoint;
+    sample.pageFileStatus = query ? query(nt::SystemPageFileInformation, sample.pageFileBuffer,
+                                          kPageFileBufferLength, &sample.pageFileReturnLength)
+                                  : kMissingEntryPoint;
     sample.memoryListStatus = QueryMemoryList(kernel, sample);
     // A failed query may have written part of the record: nothing of it counts.
     if (sample.memoryListStatus < 0) sample.memoryList = {};
