@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+constexpr ULONGLONG kLargest32 = 0xFFFFFFFFull;
+
+ULONG Saturated32(ULONGLONG count) { return count > kLargest32 ? 0xFFFFFFFFu : static_cast<ULONG>(count); }
+
+}  // namespace
+
 ULONGLONG PageFilePagesInUse(const MemorySample& sample) {
     if (sample.pageFileStatus < 0) return 0;
     using Entry = nt::SYSTEM_PAGEFILE_INFORMATION;
@@ -22,9 +30,9 @@ ULONGLONG PageFilePagesInUse(const MemorySample& sample) {
 void DeriveFigures(MemorySample& sample) {
     const ULONGLONG pageSize = sample.basic.PageSize;
     sample.pageSize = sample.basic.PageSize;
-    sample.physicalPages = pageSize ? static_cast<ULONG>(sample.globalStatus.ullTotalPhys / pageSize) : 0;
-    sample.basic.NumberOfPhysicalPages = sample.physicalPages;
-    sample.totalRamBytes = static_cast<ULONGLONG>(sample.physicalPages) * pageSize;
+    sample.physicalPages = pageSize ? sample.globalStatus.ullTotalPhys / pageSize : 0;
+    sample.basic.NumberOfPhysicalPages = Saturated32(sample.physicalPages);
+    sample.totalRamBytes = sample.physicalPages * pageSize;
 
     const ULONGLONG availablePages = sample.performance.AvailablePages;
     sample.availableBytes = availablePages * pageSize;
@@ -44,4 +52,10 @@ void DeriveFigures(MemorySample& sample) {
     }
     sample.cacheWorkingSetBytes = static_cast<ULONGLONG>(sample.performance.ResidentSystemCachePage) * pageSize;
     sample.pageFileInUseBytes = PageFilePagesInUse(sample) * pageSize;
+}
+
+ULONG ChartPageCount(ULONGLONG pages, ULONG pageSize) {
+    if (pages == 0 || pageSize == 0) return 0;
+    if (pages > ~0ULL / pageSize) return Saturated32(~0ULL);
+    return Saturated32(pages * pageSize / kChartPageSize);
 }

@@ -59,7 +59,7 @@ struct MemorySample {
 
     // ---- derived figures (DeriveFigures) ----
     ULONG pageSize = 0;
-    ULONG physicalPages = 0;
+    ULONGLONG physicalPages = 0;
     ULONGLONG totalRamBytes = 0;
     ULONGLONG availableBytes = 0;
     ULONGLONG usedBytes = 0;
@@ -81,7 +81,17 @@ struct MemorySample {
 ULONGLONG PageFilePagesInUse(const MemorySample& sample);
 
 // Fills the derived figures from the records. Physical pages are the total
-// physical memory in whole pages (truncated to 32 bits, as the record holds
-// them); figures that subtract two counts read at different instants are
-// held at zero rather than wrapping.
+// physical memory in whole pages, kept in 64 bits (a machine of 16 TiB or
+// more has more pages than 32 bits count); the basic record's own 32-bit
+// count is held at its largest value rather than wrapped. Figures that
+// subtract two counts read at different instants are held at zero rather
+// than wrapping.
 void DeriveFigures(MemorySample& sample);
+
+// The page size the RAM chart counts in: its bands are 4096-byte pages,
+// whatever the machine's page size.
+constexpr ULONG kChartPageSize = 4096;
+
+// A count of the machine's pages as the RAM chart takes it: in 4096-byte
+// pages, and held at the largest 32-bit count rather than wrapped.
+ULONG ChartPageCount(ULONGLONG pages, ULONG pageSize);

@@ -1,4 +1,5 @@
-// The figures a refresh derives from its records: the paging-file walk.
+// The figures a refresh derives from its records: the paging-file walk and
+// memories too large for the records' 32-bit page counts.
 
 #include "sampling/memory_sample.h"
 
@@ -80,6 +81,29 @@ TEST(PageFileWalk, AtMostSixteenEntries) {
     MemorySample sample = PageFileSample(512);
     for (ULONG n = 0; n < 16; ++n) PutEntry(sample, n * 32, 32, 1);  // the 16th claims a 17th
     EXPECT_EQ(PageFilePagesInUse(sample), 16u);
+}
+
+TEST(VeryLargeMemory, PhysicalPagesAndTotalRamKeepSixtyFourBits) {
+    MemorySample sample;
+    sample.basic.PageSize = 4096;
+    sample.globalStatus.ullTotalPhys = (16ull << 40) + 4096;  // 2^32 + 1 pages
+    sample.performance.AvailablePages = 0x100000;             // 4 GiB
+    DeriveFigures(sample);
+    EXPECT_EQ(sample.physicalPages, 4294967297ull);
+    EXPECT_EQ(sample.totalRamBytes, 17592186048512ull);
+    EXPECT_EQ(sample.usedBytes, 17592186048512ull - (4ull << 30));
+    // The record's own 32-bit count is held at its largest, not wrapped to 1.
+    EXPECT_EQ(sample.basic.NumberOfPhysicalPages, 0xFFFFFFFFu);
+}
+
+TEST(ChartPageCount, FourKibibytePagesHeldAtTheLargest32BitCount) {
+    EXPECT_EQ(ChartPageCount(1000, 4096), 1000u);
+    EXPECT_EQ(ChartPageCount(1000, 16384), 4000u);
+    EXPECT_EQ(ChartPageCount(1000, 65536), 16000u);
+    EXPECT_EQ(ChartPageCount(4294967297ull, 4096), 0xFFFFFFFFu);
+    EXPECT_EQ(ChartPageCount(0x40000000ull, 65536), 0xFFFFFFFFu);  // 64 TiB
+    EXPECT_EQ(ChartPageCount(~0ull, 65536), 0xFFFFFFFFu);
+    EXPECT_EQ(ChartPageCount(7, 0), 0u);
 }
 
 }  // namespace
