@@ -86,6 +86,10 @@ void CPaliskDlg::RefreshMemoryInfo() {
         sample.cacheSizeFlagsObtained = m_pfnGetSystemFileCacheSize(&minimum, &maximum, &sample.cacheSizeFlags) != 0;
     }
     if (sample.basicStatus < 0 || sample.fileCacheStatus < 0 || sample.performanceStatus < 0) return;
+    // Without a good record from an earlier refresh (every one so far has
+    // failed) this is a first refresh: no differences against zeros, and
+    // the RAM chart takes its range.
+    if (!m_bPrevPerfKept) m_nRefreshCount = 0;
 
     // ---- the report and the chart feeds ----
     m_stHeading.SetWindowText(ReportHeading());
@@ -127,4 +131,5 @@ void CPaliskDlg::RefreshMemoryInfo() {
     }
     m_stReport.SetWindowText(body);
     m_prevPerfInfo = sample.performance;
+    m_bPrevPerfKept = true;
 }
