@@ -86,6 +86,9 @@ public:
     ULONGLONG m_prevTransitionCount = 0;
     ULONGLONG m_prevDemandZeroCount = 0;
     LONG m_nMemCompressionPid = -1;
+    // The memory compression process's creation time, beside its id: should
+    // that process end, its id may come to name another one.
+    ULONGLONG m_nMemCompressionCreationTime = 0;
     CStatic m_stReport;
     CProgressCtrl m_progRam;
     CProgressCtrl m_progCache;

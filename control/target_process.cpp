@@ -79,6 +79,7 @@ void CPaliskDlg::FillTargetProcessList() {
                 label.Format(L"%s[%d]", static_cast<LPCWSTR>(name), static_cast<int>(pid));
             if (m_nMemCompressionPid == -1 && name.CompareNoCase(L"Memory Compression") == 0) {
                 m_nMemCompressionPid = static_cast<LONG>(pid);
+                m_nMemCompressionCreationTime = creationTime;
                 label += L" *";
             }
             m_astrTargetNames.Add(label);

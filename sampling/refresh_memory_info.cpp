@@ -63,8 +63,9 @@ void CPaliskDlg::RefreshMemoryInfo() {
         }
     }
     if (m_nMemCompressionPid > 0)
-        sample.compressionStatus = QueryProcessCounters(*m_pKernelIf, static_cast<DWORD>(m_nMemCompressionPid), 0,
-                                                        &sample.compression, &opened);
+        sample.compressionStatus =
+            QueryProcessCounters(*m_pKernelIf, static_cast<DWORD>(m_nMemCompressionPid),
+                                 m_nMemCompressionCreationTime, &sample.compression, &opened);
 
     if (m_bPdhReady) {
         const CounterHandles handles{m_hPdhQuery,         m_hCounterFreeZero,      m_hCounterModified,

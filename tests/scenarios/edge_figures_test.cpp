@@ -1,6 +1,7 @@
 // The report and the RAM chart on machines at the edges: refreshes that
 // failed from the start, memories beyond 32-bit page counts, paging-file
-// lists laid out as Windows lays them out, and pages of 16 KiB. Every
+// lists laid out as Windows lays them out, pages of 16 KiB, and a memory
+// compression process whose id came to name another process. Every
 // expected line is worked out by hand from the machine's figures.
 
 #include "scenario_support.h"
@@ -149,6 +150,29 @@ TEST(EdgeFigures, SixteenKibibytePagesGiveTheRamChartItsTrueScale) {
     // Up to the zeroed band the stack holds every page: 8192 MB.
     EXPECT_DOUBLE_EQ(chart.m_dPrevious[16], 8192.0);
     EXPECT_DOUBLE_EQ(chart.m_dPrevious[14], 6144.0 + 2000.0);
+}
+
+TEST(EdgeFigures, AMemoryCompressionIdThatNamesAnotherProcessReadsNothing) {
+    // The memory compression process exits and its id goes to another
+    // process: the report must not show that process's 500 MB.
+    scenario::ScenarioRunner runner;
+    RunScenario(runner, R"({"machine": {"processes": {"list": [
+                              {"pid": 0, "name": ""},
+                              {"pid": 4, "name": "System", "workingSet": 16777216},
+                              {"pid": 2345, "name": "Memory Compression", "creationTime": "2026-01-01T00:00:20Z",
+                               "workingSet": 33554432},
+                              {"pid": 4444, "name": "Palisk.exe"}]}},
+                            "steps": [{"start": {}}, {"ticks": 1},
+                                      {"machine": {"processes": {"remove": [2345]}}},
+                                      {"machine": {"processes": {"update": [
+                                        {"pid": 2345, "name": "other.exe", "creationTime": "2026-01-01T02:00:00Z",
+                                         "workingSet": 524288000}]}}},
+                                      {"ticks": 1}]})");
+    const auto& s = runner.States();
+    EXPECT_EQ(ReportLine(s[1], "      Memory Compression"),
+              "      Memory Compression=       32.00 MB [working set]    (0%)");
+    EXPECT_EQ(ReportLine(s.back(), "      Memory Compression"),
+              "      Memory Compression=        0 Bytes [working set]    (0%)");
 }
 
 }  // namespace
