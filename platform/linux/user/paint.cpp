@@ -4,6 +4,8 @@
 #include "show.h"
 #include "window_class.h"
 
+#include "host/startup_trace.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -200,6 +202,7 @@ bool PaintWidget(QWidget* widget, HWND hwnd) {
     }
     if (!ShowsBuffer(*window)) return false;
     ShowBuffer(widget, *window);
+    if (!window->IsChild()) TraceStartup("window-shown");
     return true;
 }
 
