@@ -116,12 +116,15 @@ FontRequest RequestFor(const LOGFONTW& lf, double scaleX, double scaleY) {
 std::shared_ptr<RenderFont> DeviceFont(const DcObject& dc) {
     FontObject& font = SelectedFont(dc);
     const Mapping& m = dc.state.mapping;
+    FontObject::LastUse& last = font.lastUse;
+    if (last.renderer && last.scaleX == m.ScaleX() && last.scaleY == m.ScaleY()) return last.renderer;
     const FontRequest request = RequestFor(font.logFont, m.ScaleX(), m.ScaleY());
     const auto key = std::make_tuple(request.pixelSize, request.antialias, request.averageWidth);
     auto it = font.renderers.find(key);
-    if (it != font.renderers.end()) return it->second;
-    std::shared_ptr<RenderFont> renderer = RenderFont::Create(request);
-    if (renderer) font.renderers.emplace(key, renderer);
+    std::shared_ptr<RenderFont> renderer = it != font.renderers.end() ? it->second : RenderFont::Create(request);
+    if (!renderer) return nullptr;
+    font.renderers.emplace(key, renderer);
+    last = FontObject::LastUse{m.ScaleX(), m.ScaleY(), renderer};
     return renderer;
 }
 
