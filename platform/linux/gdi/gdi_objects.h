@@ -109,6 +109,9 @@ struct DcObject : GdiObject {
     std::vector<DcState> saved;
     PixelBuffer* windowBuffer = nullptr;
     HWND owner = nullptr;
+    // A window context from BeginPaint draws only inside the update
+    // region's bounds (device pixels); others draw anywhere on their buffer.
+    std::optional<RECT> windowClip;
 };
 
 // ---- the table ----

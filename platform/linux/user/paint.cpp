@@ -288,6 +288,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     lpPaint->hdc = hdc;
     if (!bounds.isEmpty()) {
         lpPaint->rcPaint = RECT{bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1};
+        // As on Windows, the paint reaches only what was invalidated.
+        host::gdi::ClipBufferDC(hdc, lpPaint->rcPaint);
     }
     if (erase) {
         // fErase tells the procedure that the background is still to be erased.
