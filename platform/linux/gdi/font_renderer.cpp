@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -66,11 +67,12 @@ struct RenderFont::Impl {
     FontMetricsPx metrics;
     bool antialias = true;
     mutable std::unordered_map<wchar_t, int> advances;
-    // Each character is drawn by Qt once; later lines reuse its coverage.
-    mutable std::unordered_map<wchar_t, Glyph> glyphs;
+    // Each character is drawn by Qt once for each quarter turn it is
+    // written at; later lines reuse its coverage.
+    mutable std::unordered_map<wchar_t, Glyph> glyphs[4];
 
-    const Glyph& GlyphOf(wchar_t ch) const;
-    void PaintGlyphs(std::wstring_view text, const std::vector<int>& offsets, int penX, int penY,
+    const Glyph& GlyphOf(wchar_t ch, int quarterTurns) const;
+    void PaintGlyphs(std::wstring_view text, const std::vector<int>& offsets, int penX, int penY, int quarterTurns,
                      Coverage* coverage) const;
     void PaintTurned(std::wstring_view text, const std::vector<int>& offsets, double originX, double originY,
                      double angle, Coverage* coverage) const;
@@ -101,26 +103,32 @@ void Inked(Coverage* coverage, const RECT& r) {
 
 }  // namespace
 
-const Glyph& RenderFont::Impl::GlyphOf(wchar_t ch) const {
-    auto it = glyphs.find(ch);
-    if (it != glyphs.end()) return it->second;
+const Glyph& RenderFont::Impl::GlyphOf(wchar_t ch, int quarterTurns) const {
+    auto& kept = glyphs[quarterTurns];
+    auto it = kept.find(ch);
+    if (it != kept.end()) return it->second;
     const QString text = ToQString(std::wstring_view(&ch, 1));
-    // Room for the whole ink: its bounding box, the cell, and a margin for
-    // bearings that the metrics do not tell.
+    // Room for the whole ink, turned with the text: its bounding box, the
+    // cell, and a margin for bearings that the metrics do not tell.
     const QFontMetrics fm(font);
     const int margin = (metrics.ascent + metrics.descent) / 2 + 2;
-    QRect area = fm.boundingRect(text) | QRect(0, -metrics.ascent, std::max(1, fm.horizontalAdvance(text)),
-                                                metrics.ascent + metrics.descent);
-    area.adjust(-margin, -margin, margin, margin);
+    QRect upright = fm.boundingRect(text) | QRect(0, -metrics.ascent, std::max(1, fm.horizontalAdvance(text)),
+                                                  metrics.ascent + metrics.descent);
+    upright.adjust(-margin, -margin, margin, margin);
+    QTransform turn;
+    turn.rotate(-90.0 * quarterTurns);  // Qt turns clockwise on a y-down canvas
+    const QRect area = turn.mapRect(upright);
     QImage canvas(area.size(), QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     {
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::TextAntialiasing, antialias);
         painter.setRenderHint(QPainter::Antialiasing, antialias);
+        painter.translate(-area.left(), -area.top());
+        painter.rotate(-90.0 * quarterTurns);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(-area.left(), -area.top()), text);
+        painter.drawText(QPointF(0, 0), text);
     }
     QRect ink;
     for (int y = 0; y < canvas.height(); ++y) {
@@ -144,15 +152,18 @@ const Glyph& RenderFont::Impl::GlyphOf(wchar_t ch) const {
             }
         }
     }
-    return glyphs.emplace(ch, std::move(glyph)).first->second;
+    return kept.emplace(ch, std::move(glyph)).first->second;
 }
 
 void RenderFont::Impl::PaintGlyphs(std::wstring_view text, const std::vector<int>& offsets, int penX, int penY,
-                                   Coverage* coverage) const {
+                                   int quarterTurns, Coverage* coverage) const {
     const int w = coverage->area.right - coverage->area.left, h = coverage->area.bottom - coverage->area.top;
+    // Where the pen moves as the line advances: right, up, left or down.
+    static constexpr int kStepX[4] = {1, 0, -1, 0}, kStepY[4] = {0, -1, 0, 1};
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const Glyph& g = GlyphOf(text[i]);
-        const int gx = penX + offsets[i] + g.left, gy = penY + g.top;
+        const Glyph& g = GlyphOf(text[i], quarterTurns);
+        const int gx = penX + kStepX[quarterTurns] * offsets[i] + g.left;
+        const int gy = penY + kStepY[quarterTurns] * offsets[i] + g.top;
         const int x0 = std::max(0, gx), x1 = std::min(w, gx + g.width);
         const int y0 = std::max(0, gy), y1 = std::min(h, gy + g.height);
         if (x0 >= x1 || y0 >= y1) continue;
@@ -266,6 +277,40 @@ int RenderFont::Advance(wchar_t ch) const {
     return advance;
 }
 
+namespace {
+
+// 0 to 3 for a line turned by a whole number of quarter turns
+// counter-clockwise, -1 for any other angle.
+int QuarterTurns(double angle) {
+    const double turns = angle / 90.0;
+    if (turns != std::floor(turns)) return -1;
+    return static_cast<int>(((static_cast<long long>(turns) % 4) + 4) % 4);
+}
+
+}  // namespace
+
+void RenderFont::PaintTurnedDecoration(const Impl& impl, Decoration decoration, int length, double penX, double penY,
+                                       double angle, Coverage* coverage) {
+    const int w = coverage->area.right - coverage->area.left, h = coverage->area.bottom - coverage->area.top;
+    QImage bars(w, h, QImage::Format_ARGB32_Premultiplied);
+    bars.fill(Qt::transparent);
+    QPainter painter(&bars);
+    painter.setRenderHint(QPainter::Antialiasing, impl.antialias);
+    painter.translate(penX, penY);
+    painter.rotate(-angle);
+    const FontMetricsPx& m = impl.metrics;
+    if (decoration.underline) painter.fillRect(QRectF(0, m.underlinePosition, length, m.lineThickness), Qt::black);
+    if (decoration.strikeOut) painter.fillRect(QRectF(0, -m.strikeOutPosition, length, m.lineThickness), Qt::black);
+    painter.end();
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(bars.constScanLine(y));
+        std::uint8_t* out = coverage->alpha.data() + static_cast<std::size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            if (qAlpha(row[x])) out[x] = Over(qAlpha(row[x]), out[x]);
+        }
+    }
+}
+
 void RenderFont::Paint(std::wstring_view text, const std::vector<int>& offsets, double originX, double originY,
                        double angle, Decoration decoration, Coverage* coverage) const {
     const int w = coverage->area.right - coverage->area.left, h = coverage->area.bottom - coverage->area.top;
@@ -273,35 +318,19 @@ void RenderFont::Paint(std::wstring_view text, const std::vector<int>& offsets, 
     coverage->inked = RECT{0, 0, 0, 0};
     if (w <= 0 || h <= 0 || offsets.size() < text.size() + 1) return;
     const double penX = originX - coverage->area.left, penY = originY - coverage->area.top;
-    const bool level = angle == 0 && penX == std::floor(penX) && penY == std::floor(penY);
-    if (!level) {
-        // Turned text, or text off the pixel grid: Qt draws the whole line.
+    const int quarterTurns = QuarterTurns(angle);
+    const bool onGrid = penX == std::floor(penX) && penY == std::floor(penY);
+    const bool decorated = decoration.underline || decoration.strikeOut;
+    if (quarterTurns < 0 || !onGrid || (decorated && quarterTurns != 0)) {
+        // Text at other angles, off the pixel grid, or turned and underlined:
+        // Qt draws the whole line.
         impl_->PaintTurned(text, offsets, originX, originY, angle, coverage);
         coverage->inked = RECT{0, 0, w, h};
-        if (decoration.underline || decoration.strikeOut) {
-            QImage bars(w, h, QImage::Format_ARGB32_Premultiplied);
-            bars.fill(Qt::transparent);
-            QPainter painter(&bars);
-            painter.setRenderHint(QPainter::Antialiasing, impl_->antialias);
-            painter.translate(penX, penY);
-            painter.rotate(-angle);
-            const FontMetricsPx& m = impl_->metrics;
-            const double length = offsets[text.size()];
-            if (decoration.underline) painter.fillRect(QRectF(0, m.underlinePosition, length, m.lineThickness), Qt::black);
-            if (decoration.strikeOut) painter.fillRect(QRectF(0, -m.strikeOutPosition, length, m.lineThickness), Qt::black);
-            painter.end();
-            for (int y = 0; y < h; ++y) {
-                const auto* row = reinterpret_cast<const QRgb*>(bars.constScanLine(y));
-                std::uint8_t* out = coverage->alpha.data() + static_cast<std::size_t>(y) * w;
-                for (int x = 0; x < w; ++x) {
-                    if (qAlpha(row[x])) out[x] = Over(qAlpha(row[x]), out[x]);
-                }
-            }
-        }
+        if (decorated) PaintTurnedDecoration(*impl_, decoration, offsets[text.size()], penX, penY, angle, coverage);
         return;
     }
     const int x = static_cast<int>(penX), y = static_cast<int>(penY);
-    impl_->PaintGlyphs(text, offsets, x, y, coverage);
+    impl_->PaintGlyphs(text, offsets, x, y, quarterTurns, coverage);
     impl_->PaintDecoration(decoration, offsets[text.size()], x, y, coverage);
 }
 

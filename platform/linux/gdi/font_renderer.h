@@ -76,6 +76,8 @@ public:
 private:
     RenderFont();
     struct Impl;
+    static void PaintTurnedDecoration(const Impl& impl, Decoration decoration, int length, double penX, double penY,
+                                      double angle, Coverage* coverage);
     std::unique_ptr<Impl> impl_;
 };
 
