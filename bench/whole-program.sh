@@ -10,15 +10,18 @@
 #
 # Prints, per run: CPU per one-second refresh, share of one core, peak and
 # final RSS of each and the ratios palisk / htop; and palisk's time from its
-# start to its first refresh and to its window being shown. Figures on a
-# shared machine vary: take several runs.
+# start to its first refresh and to its window being shown. Then the cost of
+# the legend labels' fades: the share of a core palisk takes in the second
+# after its window is shown (all 18 labels fade in at start-up) and in the
+# second after each click on the panel toggle (the RAM chart's labels fade in
+# again). Figures on a shared machine vary: take several runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 runs=${2:-1}
 settle=5
 
-tools/install-deps.sh htop
+tools/install-deps.sh htop xdotool
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DPALISK_BENCHMARKS=OFF >/dev/null
 cmake --build build-release -j "$(nproc)" --target palisk >/dev/null
 
@@ -55,6 +58,7 @@ status_kb() { awk -v f="$2:" '$1 == f { print $2 }' /proc/"$1"/status; }
 
 ms() { awk -v n="$1" 'BEGIN { printf "%.2f", n / 1e6 }'; }
 mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+share() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.2f", n / (s * 1e7) }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf (b > 0 ? "%.2f" : "-"), a / b }'; }
 
 run_once() {
@@ -80,6 +84,11 @@ run_once() {
   shown=$(awk '$3 == "window-shown" { print $4 }' "$work/palisk.err")
   [ -n "$shown" ] || { echo "whole-program: palisk showed no window: $(cat "$work/palisk.err")" >&2; exit 1; }
 
+  # The start-up fades: every legend label fades in during its first second.
+  local f0 f1
+  f0=$(cpu_ns "$palisk"); sleep 1; f1=$(cpu_ns "$palisk")
+  local startup_fade=$((f1 - f0))
+
   sleep "$settle"   # the legends' fades and the first refreshes are over
   local p0 h0 p1 h1
   p0=$(cpu_ns "$palisk"); h0=$(cpu_ns "$htop")
@@ -89,6 +98,20 @@ run_once() {
   local prss phwm hrss hhwm
   prss=$(status_kb "$palisk" VmRSS); phwm=$(status_kb "$palisk" VmHWM)
   hrss=$(status_kb "$htop" VmRSS); hhwm=$(status_kb "$htop" VmHWM)
+  local window switch_fades=()
+  window=$(xdotool search --onlyvisible --name '^Palisk$' 2>/dev/null | head -n1 || true)
+  if [ -n "$window" ]; then
+    # The panel toggles share one place, (741, 22) in the client area at 96
+    # dpi; three clicks go round the three panels.
+    for _ in 1 2 3; do
+      f0=$(cpu_ns "$palisk")
+      xdotool mousemove --window "$window" 741 22 click 1
+      sleep 1
+      f1=$(cpu_ns "$palisk")
+      switch_fades+=("$(share $((f1 - f0)) 1)")
+      sleep 1
+    done
+  fi
   kill "$palisk" "$script_pid" "$htop" 2>/dev/null || true
   wait "$palisk" "$script_pid" 2>/dev/null || true
 
@@ -98,6 +121,8 @@ run_once() {
   printf '  %-8s %13s ms %12s %% %11s MB %11s MB\n' htop "$(ms "$hcpu")" "$(awk -v n="$hcpu" 'BEGIN { printf "%.3f", n / 1e7 }')" "$(mb "$hhwm")" "$(mb "$hrss")"
   printf '  %-8s %16s %14s %14s %14s\n' ratio "$(ratio "$pcpu" "$hcpu")" "" "$(ratio "$phwm" "$hhwm")" "$(ratio "$prss" "$hrss")"
   echo "  palisk start-up: first refresh after $(ms $((first - started))) ms, window shown after $(ms $((shown - started))) ms"
+  echo "  palisk fades: $(share "$startup_fade" 1) % of a core in the second after the window is shown," \
+    "${switch_fades[*]:-(no window found)} % in the second after each panel switch"
 }
 
 for run in $(seq "$runs"); do run_once "$run"; done
