@@ -1,6 +1,7 @@
 // The live report on a terminal, through a pseudo-terminal as a person's
 // terminal would show it: it redraws in place, follows a resize, scrolls,
-// and ends on q and on Ctrl+C with the terminal as it was.
+// and ends on q and on Ctrl+C with the terminal as it was. ./run.sh
+// without a display starts it and ends cleanly on Ctrl+C too.
 //
 // These run on this computer's live machine and on real time: each step
 // waits for what it expects, however long the computer takes.
@@ -103,6 +104,26 @@ TEST(LiveReportOnATerminal, CtrlCEndsItCleanly) {
     EXPECT_EQ(out.substr(out.size() - std::string(kLeave).size()), kLeave);
     EXPECT_TRUE(program.Canonical());
     EXPECT_TRUE(program.Echoes());
+}
+
+TEST(RunScript, WithoutADisplayShowsTheLiveReportAndEndsOnCtrlC) {
+    std::vector<std::string> environment = kTerminal;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.emplace_back(name);
+    environment.push_back(std::string("PALISK_BUILD_DIR=") + PALISK_BUILD_DIR);
+    TerminalProgram program({"/bin/bash", std::string(PALISK_SOURCE_DIR) + "/run.sh"}, 30, 100, environment);
+    ASSERT_TRUE(program.ReadUntil([](const std::string& out) { return Count(out, kFrame) >= 2; }, 240s))
+        << program.Output();
+    const std::string& out = program.Output();
+    const std::size_t said = out.find("run.sh: no display here (DISPLAY and WAYLAND_DISPLAY are unset): starting the "
+                                      "console report, q or Ctrl+C quits; for the window run ./run.sh in a desktop "
+                                      "session (or over ssh -X)");
+    EXPECT_NE(said, std::string::npos) << out;
+    EXPECT_LT(said, out.find(kEnter)) << "it says which before starting";
+    EXPECT_NE(out.find("MEMORY USAGE"), std::string::npos);
+    program.Type("\x03");
+    EXPECT_EQ(program.Wait(60s), 0);
+    EXPECT_EQ(program.Output().substr(program.Output().size() - std::string(kLeave).size()), kLeave);
+    EXPECT_TRUE(program.Canonical());
 }
 
 }  // namespace
