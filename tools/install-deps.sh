@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev
   fontconfig fonts-liberation fonts-dejavu-core
   libx11-dev libxtst-dev xvfb
+  zlib1g-dev
   "$@"
 )
 
