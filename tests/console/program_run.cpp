@@ -94,6 +94,7 @@ TerminalProgram::TerminalProgram(const std::vector<std::string>& argv, int rows,
         if (pipe(out) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
+            setpgid(0, 0);  // a group of its own, which the destructor can end whole
             const int null = open("/dev/null", O_RDONLY);
             dup2(null, 0);
             dup2(out[1], 1);
@@ -114,15 +115,16 @@ TerminalProgram::TerminalProgram(const std::vector<std::string>& argv, int rows,
 
 TerminalProgram::~TerminalProgram() {
     if (pid_ > 0 && status_ < 0) {
-        kill(pid_, SIGKILL);
+        kill(-pid_, SIGKILL);  // the program and whatever it started (run.sh's build)
         waitpid(pid_, nullptr, 0);
     }
     if (master_ >= 0) close(master_);
 }
 
-void TerminalProgram::Drain(int timeoutMs) {
+bool TerminalProgram::Drain(int timeoutMs) {
     pollfd fd{master_, POLLIN, 0};
-    if (poll(&fd, 1, timeoutMs) > 0 && (fd.revents & POLLIN)) ReadSome(master_, output_);
+    if (poll(&fd, 1, timeoutMs) <= 0) return true;
+    return (fd.revents & (POLLIN | POLLHUP | POLLERR)) == 0 || ReadSome(master_, output_);
 }
 
 bool TerminalProgram::ReadUntil(const std::function<bool(const std::string&)>& done,
@@ -131,7 +133,7 @@ bool TerminalProgram::ReadUntil(const std::function<bool(const std::string&)>& d
     while (!done(output_)) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
-        Drain(static_cast<int>(std::min<long>(left.count(), 100)));
+        if (!Drain(static_cast<int>(std::min<long>(left.count(), 100)))) return done(output_);
     }
     return true;
 }

@@ -37,7 +37,8 @@ public:
 
     bool Started() const { return pid_ > 0; }
     // Reads what the program writes until `done` holds for everything read
-    // so far, or `timeout` passes; whether `done` held.
+    // so far, or `timeout` passes, or the program closes its output;
+    // whether `done` held.
     bool ReadUntil(const std::function<bool(const std::string&)>& done, std::chrono::milliseconds timeout);
     // Everything the program has written so far.
     const std::string& Output() const { return output_; }
@@ -56,7 +57,9 @@ public:
     bool Echoes() const;
 
 private:
-    void Drain(int timeoutMs);
+    // Reads what has come within `timeoutMs`; false once the output has
+    // ended (the program has gone).
+    bool Drain(int timeoutMs);
 
     int master_ = -1;
     pid_t pid_ = -1;
