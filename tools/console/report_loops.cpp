@@ -159,7 +159,10 @@ int RunPlain(ReportSession& session, SignalPipe& signals, int outFd, const Optio
         const int refreshes = pacer.CatchUp(session);
         PrintMessageBoxes(session.TakeMessages());
         // One report per refresh, an empty line between two.
-        if (refreshes > 0 && !WriteAll(outFd, "\n" + session.ReportText())) return 0;
+        if (refreshes == 0) continue;
+        std::string text(1, '\n');
+        text += session.ReportText();
+        if (!WriteAll(outFd, text)) return 0;
     }
 }
 
