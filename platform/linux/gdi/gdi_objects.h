@@ -67,6 +67,7 @@ struct FontObject : GdiObject {
 // expects of the bits pointer it was given.
 struct BitmapObject : GdiObject {
     BitmapObject() : GdiObject(OBJ_BITMAP) {}
+    ~BitmapObject() override;  // its storage may serve the next bitmap
     PixelBuffer buffer;
     bool dibSection = false;
     bool bottomUp = false;
