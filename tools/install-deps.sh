@@ -10,6 +10,10 @@ packages=(
   nlohmann-json3-dev
   fontconfig fonts-liberation fonts-dejavu-core
   libx11-dev libxtst-dev xvfb
+  zlib1g-dev
+  # the install's checks: the menu entry, the polkit action and its DTD,
+  # the manual pages
+  desktop-file-utils libxml2-utils polkitd groff-base
   "$@"
 )
 

@@ -51,4 +51,12 @@ bool VirtualClock::RestartTimer(TimerId id, std::uint32_t intervalMs) {
 
 bool VirtualClock::StopTimer(TimerId id) { return timers_.erase(id) != 0; }
 
+std::optional<std::uint64_t> VirtualClock::UntilNextDue() const {
+    std::optional<std::uint64_t> earliest;
+    for (const auto& [id, timer] : timers_)
+        if (!earliest || timer.dueMs < *earliest) earliest = timer.dueMs;
+    if (!earliest) return std::nullopt;
+    return *earliest > absoluteNow_ ? *earliest - absoluteNow_ : 0;
+}
+
 }  // namespace host

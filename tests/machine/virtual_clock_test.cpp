@@ -83,4 +83,23 @@ TEST(VirtualClock, TickCountWrapsAt32Bits) {
     EXPECT_EQ(clock.Now(), 0x100u);
 }
 
+// A program that keeps the clock in step with real time sleeps until the
+// earliest timer is due, whichever timer that is.
+TEST(VirtualClock, TellsHowLongUntilTheEarliestTimerIsDue) {
+    VirtualClock clock(0xFFFFFF00u);
+    EXPECT_FALSE(clock.UntilNextDue().has_value()) << "no timer runs";
+    const VirtualClock::TimerId slow = clock.StartTimer(1000, [] {});
+    EXPECT_EQ(clock.UntilNextDue(), 1000u);
+    clock.Advance(0x150);  // past the 32-bit wrap of the tick count
+    EXPECT_EQ(clock.UntilNextDue(), 1000u - 0x150u);
+    const VirtualClock::TimerId fast = clock.StartTimer(10, [] {});
+    EXPECT_EQ(clock.UntilNextDue(), 10u);
+    clock.Advance(15);
+    EXPECT_EQ(clock.UntilNextDue(), 5u) << "the fast timer was re-armed from its due time";
+    clock.StopTimer(fast);
+    EXPECT_EQ(clock.UntilNextDue(), 1000u - 0x150u - 15u);
+    clock.StopTimer(slow);
+    EXPECT_FALSE(clock.UntilNextDue().has_value());
+}
+
 }  // namespace

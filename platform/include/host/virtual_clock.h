@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace host {
 
@@ -32,6 +33,10 @@ public:
     // Re-arms an existing timer from now with a new interval; false if unknown.
     bool RestartTimer(TimerId id, std::uint32_t intervalMs);
     bool StopTimer(TimerId id);
+    // Milliseconds from now until the earliest timer falls due (0 when one
+    // is due now); nothing while no timer runs. A program that keeps this
+    // clock in step with real time sleeps that long.
+    std::optional<std::uint64_t> UntilNextDue() const;
     bool IsRunning(TimerId id) const { return timers_.count(id) != 0; }
     std::size_t RunningTimers() const { return timers_.size(); }
 
