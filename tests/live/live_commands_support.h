@@ -11,6 +11,7 @@
 #include <nt/system_information.h>
 #include <windows.h>
 #include <winternl.h>
+#include <ntstatus.h>
 
 #include <cerrno>
 #include <csignal>

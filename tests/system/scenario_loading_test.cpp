@@ -5,6 +5,7 @@
 #include <pdh.h>
 #include <windows.h>
 #include <winternl.h>
+#include <ntstatus.h>
 
 #include <nt/system_information.h>
 

@@ -3,6 +3,7 @@
 #include <pdh.h>
 #include <psapi.h>
 #include <winternl.h>
+#include <ntstatus.h>
 
 #include <array>
 
