@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
 # Builds Palisk and runs every test, headless: first in a normal build, then
-# in an AddressSanitizer + UndefinedBehaviorSanitizer build with leak checks.
+# in an AddressSanitizer + UndefinedBehaviorSanitizer build with leak checks,
+# then palisk.exe for Windows (mingw-w64) with its smoke test under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh
+
+# What the Windows build and its smoke test need. Where these cannot be
+# installed, the Windows part is skipped (and says so); nothing else is.
+windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb)
+windows=yes
+if ! tools/install-deps.sh "${windows_packages[@]}"; then
+  windows=no
+fi
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
@@ -19,7 +28,18 @@ echo "== normal build"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 echo "== sanitizer build (address, undefined, leaks)"
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
-run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DPALISK_SANITIZE=ON -DPALISK_BENCHMARKS=OFF
+(
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DPALISK_SANITIZE=ON -DPALISK_BENCHMARKS=OFF
+)
+
+echo "== Windows build (palisk.exe) and its smoke test under Wine"
+if [ "$windows" = yes ]; then
+  cmake --preset windows
+  cmake --build --preset windows -j "$jobs"
+  ctest --preset windows --verbose
+else
+  echo "SKIPPED: the packages ${windows_packages[*]} cannot be installed here."
+fi
