@@ -5,6 +5,7 @@
 
 #include "host/linux_processes.h"
 #include "host/machine.h"
+#include "host/ntdll.h"
 
 #include <gtest/gtest.h>
 #include <nt/process_information.h>

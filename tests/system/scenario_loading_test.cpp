@@ -7,6 +7,8 @@
 #include <winternl.h>
 #include <ntstatus.h>
 
+#include "host/ntdll.h"
+
 #include <nt/system_information.h>
 
 #include "system/scripted_fixture.h"

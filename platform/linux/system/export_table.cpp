@@ -5,6 +5,8 @@
 #include <winternl.h>
 #include <ntstatus.h>
 
+#include "host/ntdll.h"
+
 #include <array>
 
 namespace host::system {
