@@ -93,9 +93,9 @@ public:
         return Press(IDC_AUTO_START, [&] { return !Enabled(IDC_AUTO_START) && Enabled(IDC_AUTO_STOP); }, true);
     }
 
-    // With the timer stopped no box can take a press away, so each toggle
-    // is pressed exactly once; then `shown` must take its place and the
-    // lower panel's titles be as given.
+    // With the timer stopped no box can take a press away; `shown` must
+    // take the pressed toggle's place and the lower panel's titles be as
+    // given.
     bool PressToggle(int button, int shown, bool pageFileTitle, bool cacheTitle) {
         const bool moved = Press(button, [&] {
             return Visible(shown) && !Visible(button) && PanelShows(pageFileTitle, cacheTitle);
@@ -173,25 +173,30 @@ private:
 
     // Presses control `id` with the pointer until `reached`, once the
     // program has finished what it was doing. A press that lands while a
-    // box holds the window is lost; where `again` says a second press is
-    // harmless, the control is pressed again after a box was answered, or
-    // after five seconds without effect.
+    // box holds the window is lost: where `again` says a second press is
+    // harmless, the control is pressed again after a box was answered.
+    // Any press that has had no effect for five seconds, with no box open
+    // and the program idle, is lost too and is made again.
     template <typename Condition>
     bool Press(int id, Condition reached, bool again) {
         int answeredAtPress = -1;
         DWORD pressedAt = 0;
         return WaitFor([&] {
             if (reached()) return true;
+            if (!NoBoxOpen()) return false;
             const bool first = answeredAtPress < 0;
-            const bool lost = again && (answered_ != answeredAtPress || ::GetTickCount() - pressedAt > 5000);
-            if ((first || lost) && NoBoxOpen()) {
-                WaitUntilIdle();
-                smoke::PressWithPointer(Control(id));
-                answeredAtPress = answered_;
-                pressedAt = ::GetTickCount();
-            }
+            const bool lostToBox = again && answered_ != answeredAtPress;
+            const bool lostAnyway = ::GetTickCount() - pressedAt > 5000;
+            if (!first && !lostToBox && !lostAnyway) return false;
+            WaitUntilIdle();
+            if (!first) ::Sleep(300);  // input still queued is taken after sent messages
+            if (reached()) return true;
+            if (!first) std::printf("palisk-smoke: pressing %d again: the last press did nothing\n", id);
+            smoke::PressWithPointer(Control(id));
+            answeredAtPress = answered_;
+            pressedAt = ::GetTickCount();
             return false;
-        }, 30);
+        }, 40);
     }
 
     // Returns once the program's thread takes messages again.

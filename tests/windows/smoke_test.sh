@@ -72,4 +72,7 @@ within wineserver -k || true
 within wineserver -w || true
 
 echo "== palisk.exe"
-within wine "$(windows_path "$driver")" "$(windows_path "$exe")" "$(windows_path "$work/palisk-wine.bmp")"
+status=0
+within wine "$(windows_path "$driver")" "$(windows_path "$exe")" "$(windows_path "$work/palisk-wine.bmp")" || status=$?
+echo "palisk-smoke ended with status $status"
+exit "$status"
