@@ -4,6 +4,7 @@
 #include "kernel/privileges.h"
 #include "sampling/memory_sample.h"
 
+#include <algorithm>
 #include <new>
 
 BEGIN_MESSAGE_MAP(CPaliskDlg, CDialog)
@@ -168,7 +169,11 @@ void CPaliskDlg::CheckCachePrivileges() {
 
 void CPaliskDlg::CreateFonts() {
     CClientDC dc(this);
-    if (dc.GetSafeHdc() != nullptr) m_dDpiScale = static_cast<double>(dc.GetDeviceCaps(LOGPIXELSX) / 96);
+    // Whole multiples of 96 dots per inch. Below 96 the quotient is 0, which
+    // would give 0-pixel fonts and legend labels and push the page-file
+    // chart to the dialog's bottom: such screens keep the factor 1, as the
+    // strip chart does.
+    if (dc.GetSafeHdc() != nullptr) m_dDpiScale = static_cast<double>(std::max(1, dc.GetDeviceCaps(LOGPIXELSX) / 96));
     const int height = static_cast<int>(m_dDpiScale * 14);
     m_fontReport.CreateFont(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, L"Courier New");

@@ -44,6 +44,9 @@ public:
     UINT m_nTimerInterval = 1000;
     int m_nRefreshCount = 0;
     nt::SYSTEM_PERFORMANCE_INFORMATION m_prevPerfInfo{};
+    // Whether m_prevPerfInfo holds a record a refresh produced; until then
+    // there is nothing to take differences from.
+    bool m_bPrevPerfKept = false;
     ULONGLONG m_nReadScaleMax = 0;
     int m_nReadLowCount = 0;
     ULONGLONG m_nPageFileScaleMax = 0;
@@ -83,6 +86,9 @@ public:
     ULONGLONG m_prevTransitionCount = 0;
     ULONGLONG m_prevDemandZeroCount = 0;
     LONG m_nMemCompressionPid = -1;
+    // The memory compression process's creation time, beside its id: should
+    // that process end, its id may come to name another one.
+    ULONGLONG m_nMemCompressionCreationTime = 0;
     CStatic m_stReport;
     CProgressCtrl m_progRam;
     CProgressCtrl m_progCache;

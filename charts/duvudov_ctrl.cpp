@@ -91,8 +91,14 @@ void CDUVudovCtrl::SetTopDown(bool topDown) { m_bTopDown = topDown; }
 
 void CDUVudovCtrl::OnSize(UINT nType, int cx, int cy) {
     CWnd::OnSize(nType, cx, cy);
-    GetClientRect(&m_rcArea);
-    const int oldWidth = m_cxClient, oldHeight = m_cyClient;
+    const bool hasLayers = m_dcGridLayer.GetSafeHdc() != nullptr || m_dcPlotLayer.GetSafeHdc() != nullptr;
+    RECT area{};
+    GetClientRect(&area);
+    // A size message that brings no new size leaves the frame as the grid
+    // was drawn around it: resetting it here would move the plot over the
+    // label column until the next redraw.
+    if (hasLayers && area.right - area.left == m_cxClient && area.bottom - area.top == m_cyClient) return;
+    m_rcArea = area;
     m_cyClient = m_rcArea.bottom - m_rcArea.top;
     m_cxClient = m_rcArea.right - m_rcArea.left;
     m_rcFrame = {20, 10, m_rcArea.right - 10, m_rcArea.bottom - 25};
@@ -103,8 +109,7 @@ void CDUVudovCtrl::OnSize(UINT nType, int cx, int cy) {
     // A chart whose size changes after its layers exist gets new layers of
     // the new size, drawn at once: a grid and plot cut to the old size would
     // leave part of the window unpainted. The history starts again.
-    const bool hasLayers = m_dcGridLayer.GetSafeHdc() != nullptr || m_dcPlotLayer.GetSafeHdc() != nullptr;
-    if (hasLayers && (oldWidth != m_cxClient || oldHeight != m_cyClient)) {
+    if (hasLayers) {
         ReleaseLayer(&m_dcGridLayer, &m_bmpGridLayer, &m_pOldGridLayerBitmap);
         ReleaseLayer(&m_dcPlotLayer, &m_bmpPlotLayer, &m_pOldPlotLayerBitmap);
         RedrawGrid();

@@ -12,21 +12,28 @@ namespace {
 
 using Record = nt::SYSTEM_PROCESS_INFORMATION;
 
-const Record* RecordAt(const BYTE* snapshot, ULONG offset) {
-    return reinterpret_cast<const Record*>(snapshot + offset);
+// A record starting `offset` bytes into the snapshot lies wholly inside its
+// buffer. One that would reach past it is not the kernel's: walks end
+// before it, so a malformed chain can neither read past the buffer nor
+// loop (each step moves forward).
+bool RecordFits(ULONGLONG offset, DWORD bufferBytes) {
+    return bufferBytes >= sizeof(Record) && offset <= bufferBytes - sizeof(Record);
+}
+
+// Moves `offset` to the record after the one there; false at the last record.
+bool NextRecord(const BYTE* snapshot, DWORD bufferBytes, ULONGLONG* offset) {
+    const ULONG next = reinterpret_cast<const Record*>(snapshot + *offset)->NextEntryOffset;
+    if (next == 0 || !RecordFits(*offset + next, bufferBytes)) return false;
+    *offset += next;
+    return true;
 }
 
 // The records of a snapshot, counted by following the next-record offsets.
-int CountRecords(const BYTE* snapshot) {
-    if (snapshot == nullptr) return 0;
-    int count = 0;
-    ULONG offset = 0;
-    for (;;) {
-        ++count;
-        const ULONG next = RecordAt(snapshot, offset)->NextEntryOffset;
-        if (next == 0) return count;
-        offset += next;
-    }
+int CountRecords(const BYTE* snapshot, DWORD bufferBytes) {
+    if (snapshot == nullptr || !RecordFits(0, bufferBytes)) return 0;
+    int count = 1;
+    for (ULONGLONG offset = 0; NextRecord(snapshot, bufferBytes, &offset);) ++count;
+    return count;
 }
 
 CString ImageName(const Record& record) {
@@ -47,7 +54,8 @@ void ReleaseSnapshots(KernelIf::CKernelIf& kernel) {
 void CPaliskDlg::FillTargetProcessList() {
     const bool snapshotTaken = m_pKernelIf != nullptr && m_pKernelIf->TakeProcessSnapshot();
     const BYTE* snapshot = m_pKernelIf && m_pKernelIf->m_bVersion5OrLater ? m_pKernelIf->m_pSnapshot : nullptr;
-    const int count = CountRecords(snapshot);
+    const DWORD bufferBytes = m_pKernelIf ? m_pKernelIf->m_cbSnapshotBuffer : 0;
+    const int count = CountRecords(snapshot, bufferBytes);
 
     delete[] m_pTargetPids;
     delete[] m_pTargetCreationTimes;
@@ -56,12 +64,13 @@ void CPaliskDlg::FillTargetProcessList() {
     m_pTargetCreationTimes = new (std::nothrow) ULONGLONG[count];
 
     if (snapshotTaken && snapshot != nullptr && m_pTargetPids && m_pTargetCreationTimes) {
-        ULONG offset = 0;
-        for (int j = 0; j < count; ++j) {
-            const Record& record = *RecordAt(snapshot, offset);
+        ULONGLONG offset = 0;
+        for (int j = 0; j < count; ++j, NextRecord(snapshot, bufferBytes, &offset)) {
+            const Record& record = *reinterpret_cast<const Record*>(snapshot + offset);
             const DWORD pid = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(record.UniqueProcessId));
+            const ULONGLONG creationTime = static_cast<ULONGLONG>(record.CreateTime.QuadPart);
             m_pTargetPids[j] = pid;
-            m_pTargetCreationTimes[j] = static_cast<ULONGLONG>(record.CreateTime.QuadPart);
+            m_pTargetCreationTimes[j] = creationTime;
             const CString name = ImageName(record);
             CString label;
             if (name.IsEmpty())
@@ -70,10 +79,10 @@ void CPaliskDlg::FillTargetProcessList() {
                 label.Format(L"%s[%d]", static_cast<LPCWSTR>(name), static_cast<int>(pid));
             if (m_nMemCompressionPid == -1 && name.CompareNoCase(L"Memory Compression") == 0) {
                 m_nMemCompressionPid = static_cast<LONG>(pid);
+                m_nMemCompressionCreationTime = creationTime;
                 label += L" *";
             }
             m_astrTargetNames.Add(label);
-            offset += record.NextEntryOffset;
         }
     }
     if (m_pKernelIf) ReleaseSnapshots(*m_pKernelIf);

@@ -111,28 +111,33 @@ bool AppendCacheEffectivenessPanel(CString& body, const Perf& now, const Perf& b
 
 void AppendStandbyRepurposingPanel(CString& body, const MemorySample& sample, ULONGLONG (&prevRepurposed)[8],
                                    ULONGLONG& prevTransitionCount, ULONGLONG& prevDemandZeroCount) {
+    // Without the memory-list record this refresh has no counts: they show
+    // as 0 with no increase, and the kept counts wait for the next good one.
     const bool haveList = sample.memoryListStatus >= 0;
     body += L"STANDBY LIST REPURPOSED/TRANSITIONED PAGES\n------------------------------\n";
     ULONGLONG total = 0;
-    LONGLONG totalIncrease = 0;
+    ULONGLONG totalIncrease = 0;
     for (int n = 0; n < 8; ++n) {
         const ULONGLONG count = haveList ? sample.memoryList.RepurposedPagesByPriority[n] : 0;
-        // The difference prints through its low 32 bits, so a count that fell
-        // shows as "(+-N)".
-        const LONG difference = static_cast<LONG>(static_cast<DWORD>(count - prevRepurposed[n]));
+        // The running totals are 64-bit; a count that fell gives a negative
+        // increase (two's complement), which the total sums as such.
+        const ULONGLONG increase = haveList ? count - prevRepurposed[n] : 0;
         CString label;
         label.Format(L"  P%d Standby Repurposed= ", n);
         body += label;
         AppendCount(body, static_cast<LONGLONG>(count));
+        // Each line prints the low 32 bits of its increase, so a count that
+        // fell shows as "(+-N)".
         CString suffix;
-        suffix.Format(kRepurposedSuffixes[n], difference);
+        suffix.Format(kRepurposedSuffixes[n], static_cast<LONG>(static_cast<DWORD>(increase)));
         body += suffix;
         total += count;
-        totalIncrease += difference;
-        prevRepurposed[n] = static_cast<DWORD>(count);
+        totalIncrease += increase;
+        if (haveList) prevRepurposed[n] = count;
     }
     body += L"==============================\n";
-    AppendTotalLine(body, L"Total StnBy Repurposed = ", total, totalIncrease);
+    // The total is the true sum of the increases, however large one is.
+    AppendTotalLine(body, L"Total StnBy Repurposed = ", total, static_cast<LONGLONG>(totalIncrease));
 
     // The fault counts are 32-bit counters that only grow: their increase is
     // taken in 32 bits, so that a counter that wrapped gives its true increase.

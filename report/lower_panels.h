@@ -28,8 +28,9 @@ bool AppendCacheEffectivenessPanel(CString& body, const nt::SYSTEM_PERFORMANCE_I
                                    CacheReadTotals* delta);
 
 // Appends the standby repurposing panel with the increases since the panel
-// was last shown, then keeps the current counts: the low 32 bits of each
-// repurposed count, and the two fault counts. A sample whose memory-list
-// query failed shows counts of 0.
+// was last shown, then keeps the current counts (whole, so that the total
+// increase stays true once a count passes 32 bits) and the two fault counts.
+// A sample whose memory-list query failed shows counts of 0 with no
+// increase and leaves the kept counts as they were.
 void AppendStandbyRepurposingPanel(CString& body, const MemorySample& sample, ULONGLONG (&prevRepurposed)[8],
                                    ULONGLONG& prevTransitionCount, ULONGLONG& prevDemandZeroCount);

@@ -30,14 +30,15 @@ const LPCWSTR kPrioritySuffixes[8] = {
     L" [\"High Priority\"]      (%I64d%%)\n", L" [\"Static PreFetch\"]    (%I64d%%)\n",
 };
 
-// Lines 10 to 17: the standby lists by priority, counted in 4096-byte pages
-// whatever the page size.
+// Lines 10 to 17: the standby lists by priority, counted in the machine's
+// pages like every other list (4096 bytes on most machines, 16 or 64 KiB on
+// some).
 void AppendStandbyByPriority(CString& body, const MemorySample& sample) {
     for (int n = 0; n < 8; ++n) {
         const ULONGLONG pages = sample.memoryList.PageCountByPriority[n];
         CString label;
         label.Format(L"         Standby List P%d= ", n);
-        AppendShareLine(body, label, pages << 12, kPrioritySuffixes[n], sample.totalRamBytes);
+        AppendShareLine(body, label, pages * sample.pageSize, kPrioritySuffixes[n], sample.totalRamBytes);
     }
 }
 

@@ -34,6 +34,7 @@ struct MemorySample {
     NTSTATUS targetStatus = 0;         // 0 when no target is selected or it is gone
     NTSTATUS compressionStatus = 0;    // 0 when there is none or it cannot be opened
     ULONG memoryListReturnLength = 0;  // what the last memory-list query reported
+    ULONG pageFileReturnLength = 0;    // bytes of paging-file entries the query wrote
 
     // ---- records ----
     MEMORYSTATUSEX globalStatus{};
@@ -58,7 +59,7 @@ struct MemorySample {
 
     // ---- derived figures (DeriveFigures) ----
     ULONG pageSize = 0;
-    ULONG physicalPages = 0;
+    ULONGLONG physicalPages = 0;
     ULONGLONG totalRamBytes = 0;
     ULONGLONG availableBytes = 0;
     ULONGLONG usedBytes = 0;
@@ -72,13 +73,25 @@ struct MemorySample {
 };
 
 // The sum of the in-use pages of the paging-file entries, walking from the
-// first: entry n lies 32 × n bytes into the buffer, whatever the next-entry
-// offsets say; the walk stops after an entry whose next-entry offset is 0,
-// and after at most 16 entries.
+// first. Each entry's next-entry offset says where the next one starts (a
+// paging file's name may lie between two entries); an offset of 0 marks the
+// last. The walk never reads past the length the query returned nor past
+// the buffer, stops at an offset too short to hold an entry, and reads at
+// most 16 entries.
 ULONGLONG PageFilePagesInUse(const MemorySample& sample);
 
 // Fills the derived figures from the records. Physical pages are the total
-// physical memory in whole pages (truncated to 32 bits, as the record holds
-// them); figures that subtract two counts read at different instants are
-// held at zero rather than wrapping.
+// physical memory in whole pages, kept in 64 bits (a machine of 16 TiB or
+// more has more pages than 32 bits count); the basic record's own 32-bit
+// count is held at its largest value rather than wrapped. Figures that
+// subtract two counts read at different instants are held at zero rather
+// than wrapping.
 void DeriveFigures(MemorySample& sample);
+
+// The page size the RAM chart counts in: its bands are 4096-byte pages,
+// whatever the machine's page size.
+constexpr ULONG kChartPageSize = 4096;
+
+// A count of the machine's pages as the RAM chart takes it: in 4096-byte
+// pages, and held at the largest 32-bit count rather than wrapped.
+ULONG ChartPageCount(ULONGLONG pages, ULONG pageSize);

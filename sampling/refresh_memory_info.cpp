@@ -12,8 +12,11 @@
 
 namespace {
 
-ULONG Pages(ULONGLONG bytes, ULONG pageSize) { return pageSize ? static_cast<ULONG>(bytes / pageSize) : 0; }
-ULONG Pages(LONGLONG bytes, ULONG pageSize) { return bytes > 0 ? Pages(static_cast<ULONGLONG>(bytes), pageSize) : 0; }
+// Whole pages of the machine's page size in a byte count.
+ULONGLONG Pages(ULONGLONG bytes, ULONG pageSize) { return pageSize ? bytes / pageSize : 0; }
+ULONGLONG Pages(LONGLONG bytes, ULONG pageSize) {
+    return bytes > 0 ? Pages(static_cast<ULONGLONG>(bytes), pageSize) : 0;
+}
 
 // The three byte counts of the page-file chart: read and written since the
 // last refresh, and the rest of the paging file in use.
@@ -60,8 +63,9 @@ void CPaliskDlg::RefreshMemoryInfo() {
         }
     }
     if (m_nMemCompressionPid > 0)
-        sample.compressionStatus = QueryProcessCounters(*m_pKernelIf, static_cast<DWORD>(m_nMemCompressionPid), 0,
-                                                        &sample.compression, &opened);
+        sample.compressionStatus =
+            QueryProcessCounters(*m_pKernelIf, static_cast<DWORD>(m_nMemCompressionPid),
+                                 m_nMemCompressionCreationTime, &sample.compression, &opened);
 
     if (m_bPdhReady) {
         const CounterHandles handles{m_hPdhQuery,         m_hCounterFreeZero,      m_hCounterModified,
@@ -83,6 +87,10 @@ void CPaliskDlg::RefreshMemoryInfo() {
         sample.cacheSizeFlagsObtained = m_pfnGetSystemFileCacheSize(&minimum, &maximum, &sample.cacheSizeFlags) != 0;
     }
     if (sample.basicStatus < 0 || sample.fileCacheStatus < 0 || sample.performanceStatus < 0) return;
+    // Without a good record from an earlier refresh (every one so far has
+    // failed) this is a first refresh: no differences against zeros, and
+    // the RAM chart takes its range.
+    if (!m_bPrevPerfKept) m_nRefreshCount = 0;
 
     // ---- the report and the chart feeds ----
     m_stHeading.SetWindowText(ReportHeading());
@@ -90,22 +98,24 @@ void CPaliskDlg::RefreshMemoryInfo() {
     const ReportContext context{m_bPdhReady, m_nRefreshCount, m_nMemCompressionPid, &m_prevPerfInfo};
     AppendMemoryUsageUpper(body, sample, context);
 
+    // The RAM chart counts 4096-byte pages; the machine's own may be larger.
     const ULONG pageSize = sample.pageSize;
+    const auto chart = [pageSize](ULONGLONG pages) { return ChartPageCount(pages, pageSize); };
+    const auto chartBytes = [&](auto bytes) { return chart(Pages(bytes, pageSize)); };
     const CounterFigures& c = sample.counters;
     if (sample.memoryListStatus < 0) {
-        FeedRamChartBasic(sample.performance.AvailablePages, sample.physicalPages,
-                          sample.performance.ResidentSystemCachePage, Pages(sample.fileCache.CurrentSize, pageSize),
-                          Pages(c.standbyCoreBytes, pageSize), Pages(c.standbyNormalPriorityBytes, pageSize),
-                          Pages(c.standbyReserveBytes, pageSize));
+        FeedRamChartBasic(chart(sample.performance.AvailablePages), chart(sample.physicalPages),
+                          chart(sample.performance.ResidentSystemCachePage), chartBytes(sample.fileCache.CurrentSize),
+                          chartBytes(c.standbyCoreBytes), chartBytes(c.standbyNormalPriorityBytes),
+                          chartBytes(c.standbyReserveBytes));
     } else {
         ULONG standby[8];
-        for (int p = 0; p < 8; ++p) standby[p] = static_cast<ULONG>(sample.memoryList.PageCountByPriority[p]);
-        FeedRamChart(sample.performance.AvailablePages, sample.physicalPages, static_cast<ULONG>(sample.badPages),
-                     Pages(sample.target.WorkingSetSize, pageSize), Pages(sample.systemProcess.WorkingSetSize, pageSize),
-                     Pages(sample.compression.WorkingSetSize, pageSize), sample.performance.ResidentSystemCachePage,
-                     Pages(sample.fileCache.CurrentSize, pageSize), static_cast<ULONG>(sample.zeroedPages),
-                     static_cast<ULONG>(sample.freePages), Pages(c.modifiedBytes, pageSize),
-                     static_cast<ULONG>(sample.memoryList.ModifiedNoWritePageCount), standby);
+        for (int p = 0; p < 8; ++p) standby[p] = chart(sample.memoryList.PageCountByPriority[p]);
+        FeedRamChart(chart(sample.performance.AvailablePages), chart(sample.physicalPages), chart(sample.badPages),
+                     chartBytes(sample.target.WorkingSetSize), chartBytes(sample.systemProcess.WorkingSetSize),
+                     chartBytes(sample.compression.WorkingSetSize), chart(sample.performance.ResidentSystemCachePage),
+                     chartBytes(sample.fileCache.CurrentSize), chart(sample.zeroedPages), chart(sample.freePages),
+                     chartBytes(c.modifiedBytes), chart(sample.memoryList.ModifiedNoWritePageCount), standby);
     }
     AppendMemoryUsageLower(body, sample, context);
 
@@ -122,4 +132,5 @@ void CPaliskDlg::RefreshMemoryInfo() {
     }
     m_stReport.SetWindowText(body);
     m_prevPerfInfo = sample.performance;
+    m_bPrevPerfKept = true;
 }

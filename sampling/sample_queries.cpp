@@ -41,15 +41,18 @@ NTSTATUS QueryPerformance(const KernelIf::CKernelIf& kernel, MemorySample& sampl
 
 NTSTATUS QueryMemoryList(const KernelIf::CKernelIf& kernel, MemorySample& sample) {
     if (!kernel.m_pfnNtQuerySystemInformation) return kMissingEntryPoint;
-    NTSTATUS status = kernel.m_pfnNtQuerySystemInformation(nt::SystemMemoryListInformation, &sample.memoryList,
-                                                           sizeof(sample.memoryList), &sample.memoryListReturnLength);
+    const NTSTATUS status = kernel.m_pfnNtQuerySystemInformation(
+        nt::SystemMemoryListInformation, &sample.memoryList, sizeof(sample.memoryList), &sample.memoryListReturnLength);
     if (status >= 0) return status;
     nt::SYSTEM_MEMORY_LIST_INFORMATION_EX longer{};
-    status = kernel.m_pfnNtQuerySystemInformation(nt::SystemMemoryListInformation, &longer, kMemoryListRetryLength,
-                                                  &sample.memoryListReturnLength);
+    const NTSTATUS retry = kernel.m_pfnNtQuerySystemInformation(
+        nt::SystemMemoryListInformation, &longer, kMemoryListRetryLength, &sample.memoryListReturnLength);
+    // A failed retry leaves the first query's status: that is the one the
+    // refresh reports (with the length the retry asked for).
+    if (retry < 0) return status;
     // Each field to the same place; the longer form's last count is dropped.
-    if (status >= 0) std::memcpy(&sample.memoryList, &longer, sizeof(sample.memoryList));
-    return status;
+    std::memcpy(&sample.memoryList, &longer, sizeof(sample.memoryList));
+    return retry;
 }
 
 }  // namespace
@@ -65,9 +68,9 @@ void QuerySystemRecords(const KernelIf::CKernelIf& kernel, MemorySample& sample)
                                            nt::kSystemFileCacheInformationLength, &returned)
                                    : kMissingEntryPoint;
     sample.performanceStatus = QueryPerformance(kernel, sample);
-    sample.pageFileStatus =
-        query ? query(nt::SystemPageFileInformation, sample.pageFileBuffer, kPageFileBufferLength, &returned)
-              : kMissingEntryPoint;
+    sample.pageFileStatus = query ? query(nt::SystemPageFileInformation, sample.pageFileBuffer,
+                                          kPageFileBufferLength, &sample.pageFileReturnLength)
+                                  : kMissingEntryPoint;
     sample.memoryListStatus = QueryMemoryList(kernel, sample);
     // A failed query may have written part of the record: nothing of it counts.
     if (sample.memoryListStatus < 0) sample.memoryList = {};

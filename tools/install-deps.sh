@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   fontconfig fonts-liberation fonts-dejavu-core
+  libx11-dev libxtst-dev xvfb
   "$@"
 )
 

@@ -3,6 +3,8 @@
 #include "widgets/fader_math.h"
 #include "widgets/mem_dc2.h"
 
+#include <new>
+
 BEGIN_MESSAGE_MAP(CStaticFader, CStatic)
     ON_WM_TIMER()
     ON_WM_PAINT()
@@ -15,10 +17,16 @@ constexpr UINT kCaptionFormat = 0x825;
 constexpr UINT kTextFormat = 0x824;
 
 HFONT HandleOf(CFont* pFont) { return pFont != nullptr ? static_cast<HFONT>(pFont->GetSafeHandle()) : nullptr; }
+
+// Selects `font` when there is one; returns what to put back (null: nothing).
+CFont* SelectFont(CDC* pDC, CAutoFont* font) { return font != nullptr ? pDC->SelectObject(font) : nullptr; }
 }  // namespace
 
+// A font object that could not be allocated stays null: the label then draws
+// that string in the surface's current font.
 CStaticFader::CStaticFader(CFont* pFont)
-    : m_pCaptionFont(new CAutoFont(HandleOf(pFont))), m_pTextFont(new CAutoFont(HandleOf(pFont))) {}
+    : m_pCaptionFont(new (std::nothrow) CAutoFont(HandleOf(pFont))),
+      m_pTextFont(new (std::nothrow) CAutoFont(HandleOf(pFont))) {}
 
 CStaticFader::~CStaticFader() {
     // The window goes first, so no timer tick or paint can reach the fonts.
@@ -29,19 +37,23 @@ CStaticFader::~CStaticFader() {
 
 void CStaticFader::StartFade(CString text, CString caption, CString captionFontDescription,
                              CString textFontDescription) {
-    if (!textFontDescription.IsEmpty()) m_pTextFont->ApplyDescription(textFontDescription);
-    if (!captionFontDescription.IsEmpty()) m_pCaptionFont->ApplyDescription(captionFontDescription);
+    if (!textFontDescription.IsEmpty() && m_pTextFont) m_pTextFont->ApplyDescription(textFontDescription);
+    if (!captionFontDescription.IsEmpty() && m_pCaptionFont) m_pCaptionFont->ApplyDescription(captionFontDescription);
     m_strText = text;
     m_strCaption = caption;
     m_dwFadeStart = ::GetTickCount();
     m_bFadeStarted = true;
-    SetTimer(FADER_TIMER_ID, m_nInterval, nullptr);
+    // A label whose window failed shows nothing and needs no timer: one set
+    // without a window would be a thread timer that nothing kills.
+    if (m_hWnd != nullptr) SetTimer(FADER_TIMER_ID, m_nInterval, nullptr);
 }
 
 void CStaticFader::SetTexts(CString text, CString caption) {
     m_strText = text;
     m_strCaption = caption;
-    InvalidateRect(nullptr, FALSE);
+    // Without a window there is nothing to redraw (and no window given
+    // would mean every window).
+    if (m_hWnd != nullptr) InvalidateRect(nullptr, FALSE);
 }
 
 COLORREF CStaticFader::FadeColor(COLORREF target) const {
@@ -93,14 +105,14 @@ void CStaticFader::DrawTexts(CDC* pDC) {
     const fader::Layout layout = fader::ComputeLayout(m_rcClient.right - m_rcClient.left,
                                                       m_rcClient.bottom - m_rcClient.top, !m_strCaption.IsEmpty());
     if (!m_strCaption.IsEmpty()) {
-        CFont* previous = pDC->SelectObject(m_pCaptionFont);
+        CFont* previous = SelectFont(pDC, m_pCaptionFont);
         pDC->SetTextColor(FadeColor(m_crCaption));
         RECT rect = layout.caption;
         pDC->DrawText(m_strCaption, &rect, kCaptionFormat);
-        pDC->SelectObject(previous);
+        if (previous) pDC->SelectObject(previous);
     }
     if (m_strText.IsEmpty()) return;
-    CFont* previous = pDC->SelectObject(m_pTextFont);
+    CFont* previous = SelectFont(pDC, m_pTextFont);
     const UINT format = m_nTextAlign | kTextFormat;
     if (m_bShadow) {
         pDC->SetTextColor(FadeColor(fader::ShadowColor(m_crBackground)));
@@ -110,5 +122,5 @@ void CStaticFader::DrawTexts(CDC* pDC) {
     pDC->SetTextColor(FadeColor(m_crText));
     RECT rect = layout.text;
     pDC->DrawText(m_strText, &rect, format);
-    pDC->SelectObject(previous);
+    if (previous) pDC->SelectObject(previous);
 }

@@ -94,9 +94,22 @@ NativeResult WriteProcessList(std::span<const ProcessRecord> processes, void* bu
     return {STATUS_SUCCESS, *needed};
 }
 
-NativeResult WritePageFileList(std::span<const PageFileRecord> pageFiles, void* buffer, ULONG length) {
+std::vector<ULONG> PageFileEntryOffsets(std::span<const PageFileRecord> pageFiles, PageFileNames names) {
+    std::vector<ULONG> offsets;
+    ULONG at = 0;
+    for (const PageFileRecord& file : pageFiles) {
+        offsets.push_back(at);
+        at += sizeof(nt::SYSTEM_PAGEFILE_INFORMATION);
+        if (names == PageFileNames::AfterEachEntry) at += AlignUp(NameBytes(file.name));
+    }
+    return offsets;
+}
+
+NativeResult WritePageFileList(std::span<const PageFileRecord> pageFiles, void* buffer, ULONG length,
+                               PageFileNames names) {
     if (pageFiles.empty()) return {STATUS_SUCCESS, 0};
-    const ULONG entriesBytes = static_cast<ULONG>(pageFiles.size() * sizeof(nt::SYSTEM_PAGEFILE_INFORMATION));
+    constexpr ULONG kEntryBytes = sizeof(nt::SYSTEM_PAGEFILE_INFORMATION);
+    const ULONG entriesBytes = static_cast<ULONG>(pageFiles.size() * kEntryBytes);
     const std::optional<ULONG> namesBytes =
         TotalLength(pageFiles, [](const PageFileRecord& p) { return AlignUp(NameBytes(p.name)); });
     if (!namesBytes || *namesBytes > 0xFFFFFFFFu - entriesBytes) return Mismatch(0xFFFFFFFFu);
@@ -104,13 +117,15 @@ NativeResult WritePageFileList(std::span<const PageFileRecord> pageFiles, void* 
     if (!buffer || length < needed) return Mismatch(needed);
     BYTE* base = static_cast<BYTE*>(buffer);
     std::memset(base, 0, needed);
-    BYTE* name = base + entriesBytes;
+    const std::vector<ULONG> offsets = PageFileEntryOffsets(pageFiles, names);
+    BYTE* name = base + entriesBytes;  // names after all entries
     for (std::size_t i = 0; i < pageFiles.size(); ++i) {
-        auto* entry = reinterpret_cast<nt::SYSTEM_PAGEFILE_INFORMATION*>(base) + i;
-        entry->NextEntryOffset = i + 1 < pageFiles.size() ? sizeof(nt::SYSTEM_PAGEFILE_INFORMATION) : 0;
+        auto* entry = reinterpret_cast<nt::SYSTEM_PAGEFILE_INFORMATION*>(base + offsets[i]);
+        entry->NextEntryOffset = i + 1 < pageFiles.size() ? offsets[i + 1] - offsets[i] : 0;
         entry->TotalSize = pageFiles[i].totalPages;
         entry->TotalInUse = pageFiles[i].pagesInUse;
         entry->PeakUsage = pageFiles[i].peakPagesInUse;
+        if (names == PageFileNames::AfterEachEntry) name = base + offsets[i] + kEntryBytes;
         entry->PageFileName = PlaceName(pageFiles[i].name, name);
         name += AlignUp(NameBytes(pageFiles[i].name));
     }

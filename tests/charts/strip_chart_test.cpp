@@ -202,6 +202,19 @@ TEST_F(StripChartTest, AResizedChartGetsLayersOfItsNewSize) {
     EXPECT_EQ(Inked(PlotLayer(), RGB(0, 0, 0), 0, 0, chart->m_cxClient, chart->m_cyClient), 0);
 }
 
+TEST_F(StripChartTest, ASizeMessageWithTheSameSizeKeepsFrameAndGridTogether) {
+    Make(400, 200);
+    chart->SetValueRange(0, 16384);  // four digits: frame left 6 × (0 + 4 + 4) = 48
+    ASSERT_EQ(chart->m_rcFrame.left, 48);
+    const double pixelsPerUnit = chart->m_dPixelsPerUnit;
+    chart->SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(chart->m_cxClient, chart->m_cyClient));
+    EXPECT_EQ(chart->m_rcFrame.left, 48);
+    EXPECT_EQ(chart->m_cxPlot, chart->m_rcFrame.right - 48);
+    EXPECT_DOUBLE_EQ(chart->m_dPixelsPerUnit, pixelsPerUnit);
+    // The grid still has its frame where the frame is.
+    EXPECT_EQ(GridLayer().At(48, chart->m_rcFrame.top), host::PixelFromColor(RGB(0, 255, 255)));
+}
+
 TEST_F(StripChartTest, CallsWithoutAWindowDoNothingHarmful) {
     CDUVudovCtrl lonely;
     lonely.SetValueRange(0, 0);

@@ -135,4 +135,53 @@ TEST(StandbyRepurposingPanel, AFailedMemoryListQueryShowsZeroCounts) {
     EXPECT_TRUE(std::wstring(static_cast<LPCWSTR>(body)).ends_with(L"(+0)\n"));
 }
 
+TEST(StandbyRepurposingPanel, TheTotalIsTheTrueSumOfLargeIncreases) {
+    // A long-running machine's first panel: the kept counts are still 0.
+    MemorySample sample;
+    sample.memoryListStatus = 0;
+    sample.memoryList.RepurposedPagesByPriority[3] = 3000000000ull;
+    sample.memoryList.RepurposedPagesByPriority[5] = 5000000000ull;
+    StandbyHistory history;
+    CString first;
+    AppendStandbyPanel(first, sample, history);
+    // Each line prints the low 32 bits of its own increase, signed:
+    // 3000000000 - 2^32 = -1294967296 and 5000000000 - 2^32 = 705032704.
+    EXPECT_EQ(Line(first, L"  P3"), L"  P3 Standby Repurposed=   3000000000  [\"Background #2\"]      (+-1294967296)");
+    EXPECT_EQ(Line(first, L"  P5"), L"  P5 Standby Repurposed=   5000000000  [\"Normal Priority\"]    (+705032704)");
+    EXPECT_EQ(Line(first, L"Total StnBy"), L"Total StnBy Repurposed =   8000000000  [\"difference\"]   (+8000000000)");
+
+    // The next panel: counts beyond 32 bits grow by 7 and 100.
+    sample.memoryList.RepurposedPagesByPriority[3] = 3000000007ull;
+    sample.memoryList.RepurposedPagesByPriority[5] = 5000000100ull;
+    CString second;
+    AppendStandbyPanel(second, sample, history);
+    EXPECT_EQ(Line(second, L"  P5"), L"  P5 Standby Repurposed=   5000000100  [\"Normal Priority\"]    (+100)");
+    EXPECT_EQ(Line(second, L"Total StnBy"), L"Total StnBy Repurposed =   8000000107  [\"difference\"]   (+107)");
+}
+
+TEST(StandbyRepurposingPanel, AFailedMemoryListQueryKeepsTheCountsOfTheLastGoodPanel) {
+    MemorySample sample;
+    sample.memoryListStatus = 0;
+    sample.memoryList.RepurposedPagesByPriority[2] = 1000;
+    StandbyHistory history;
+    CString good;
+    AppendStandbyPanel(good, sample, history);
+
+    // The query fails: no counts, no increases, and nothing forgotten.
+    MemorySample failed;
+    failed.memoryListStatus = static_cast<NTSTATUS>(0xC0000022);
+    CString during;
+    AppendStandbyPanel(during, failed, history);
+    EXPECT_EQ(Line(during, L"  P2"), L"  P2 Standby Repurposed=            0  [\"Low Priority\"]       (+0)");
+    EXPECT_EQ(Line(during, L"Total StnBy"), L"Total StnBy Repurposed =            0  [\"difference\"]   (+0)");
+    EXPECT_EQ(history.repurposed[2], 1000u);
+
+    // The next good panel shows the increase since the last good one.
+    sample.memoryList.RepurposedPagesByPriority[2] = 1040;
+    CString after;
+    AppendStandbyPanel(after, sample, history);
+    EXPECT_EQ(Line(after, L"  P2"), L"  P2 Standby Repurposed=         1040  [\"Low Priority\"]       (+40)");
+    EXPECT_EQ(Line(after, L"Total StnBy"), L"Total StnBy Repurposed =         1040  [\"difference\"]   (+40)");
+}
+
 }  // namespace

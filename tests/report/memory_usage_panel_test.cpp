@@ -48,12 +48,20 @@ TEST(MemoryUsagePanel, WithoutCountersTheCounterLinesGiveWayToEmptyLines) {
     EXPECT_TRUE(Text(body).ends_with(L" [working set max]\n\n"));
 }
 
-TEST(MemoryUsagePanel, StandbyByPriorityCountsFourKibibytePagesWhateverThePageSize) {
+TEST(MemoryUsagePanel, StandbyByPriorityCountsTheMachinesPages) {
     MemorySample s = HealthySample();
-    s.basic.PageSize = 8192;
-    DeriveFigures(s);
     EXPECT_EQ(Line(Upper(s, true), L"         Standby List P7"),
               L"         Standby List P7=        1.00 MB [\"Static PreFetch\"]    (0%)");
+    // 256 pages of 16 KiB are 4 MiB; 65536 of them are 1 GiB, a quarter of
+    // the 4 GiB machine.
+    s.basic.PageSize = 16384;
+    s.memoryList.PageCountByPriority[5] = 65536;
+    DeriveFigures(s);
+    const CString body = Upper(s, true);
+    EXPECT_EQ(Line(body, L"         Standby List P7"),
+              L"         Standby List P7=        4.00 MB [\"Static PreFetch\"]    (0%)");
+    EXPECT_EQ(Line(body, L"         Standby List P5"),
+              L"         Standby List P5=     1024.00 MB [\"Normal Priority\"]    (25%)");
 }
 
 TEST(MemoryUsagePanel, AFailedMemoryListQueryShowsTheCounterStandbyClasses) {

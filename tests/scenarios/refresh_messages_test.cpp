@@ -40,4 +40,16 @@ TEST(RefreshMessages, AFailingCollectionShowsOneBoxThenNormalFigures) {
     EXPECT_TRUE(s.back()["window"]["pdhReady"]);
 }
 
+TEST(RefreshMessages, WhenTheRetryFailsTooTheBoxShowsTheFirstQuerysStatus) {
+    // The 168-byte query is refused for its length, the 176-byte retry for
+    // access; the box names the first status and the length last asked for.
+    scenario::ScenarioRunner runner;
+    RunScenario(runner, R"({"machine": {"memoryList": {"returnedLength": 176,
+                              "upcoming": ["STATUS_INFO_LENGTH_MISMATCH", "STATUS_ACCESS_DENIED"]}},
+                            "steps": [{"start": {}}]})");
+    const auto& s = runner.States();
+    ASSERT_EQ(CountModals(s.back(), "Unknown Palisk Error"), 1);
+    EXPECT_EQ(s.back()["modals"][0]["text"], "SF Err=oxc0000004 needed=0xb0");
+}
+
 }  // namespace

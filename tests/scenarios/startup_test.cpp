@@ -4,9 +4,11 @@
 #include "scenario_support.h"
 
 #include "app/palisk_dlg.h"
+#include "charts/duvudov_ctrl.h"
 #include "host/modules.h"
 #include "host/resources.h"
 #include "host/user.h"
+#include "widgets/static_fader.h"
 
 namespace {
 
@@ -97,7 +99,8 @@ TEST(StartUp, RefusedQuotaPrivilegeWarnsOnceAndAsksNoFurther) {
 }
 
 TEST(StartUp, ReportFontFollowsWholeMultiplesOf96DotsPerInch) {
-    for (const auto& [dpi, height] : std::vector<std::pair<int, int>>{{96, 14}, {120, 14}, {144, 14}, {192, 28}}) {
+    for (const auto& [dpi, height] :
+         std::vector<std::pair<int, int>>{{72, 14}, {96, 14}, {120, 14}, {144, 14}, {192, 28}}) {
         scenario::ScenarioRunner runner;
         RunScenario(runner, StartWith(R"({"display": {"dpi": )" + std::to_string(dpi) + "}}"));
         LOGFONTW font{};
@@ -106,6 +109,47 @@ TEST(StartUp, ReportFontFollowsWholeMultiplesOf96DotsPerInch) {
         EXPECT_EQ(std::wstring(font.lfFaceName), L"Courier New");
         EXPECT_DOUBLE_EQ(runner.Dialog()->m_dDpiScale, height / 14.0);
     }
+}
+
+// Below 96 dots per inch the whole-multiple factor would be 0: fonts and
+// legend labels 0 pixels high, the page-file chart down to the dialog's
+// bottom. Such screens keep the factor 1.
+TEST(StartUp, ScreensBelow96DotsPerInchDrawAsAt96) {
+    scenario::ScenarioRunner runner;
+    RunScenario(runner, R"({"machine": {"display": {"dpi": 72}}, "steps": [{"start": {}}, {"ticks": 2}]})");
+    CPaliskDlg& dialog = *runner.Dialog();
+    LOGFONTW font{};
+    dialog.m_fontReport.GetLogFont(&font);
+    EXPECT_EQ(font.lfHeight, 14);
+    dialog.m_fontLabel.GetLogFont(&font);
+    EXPECT_EQ(font.lfHeight, 14);
+
+    auto heightOf = [](HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        return r.bottom - r.top;
+    };
+    for (CStaticFader* label : dialog.m_pRamLegend) {
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(IsWindowVisible(label->GetSafeHwnd()));
+        EXPECT_EQ(heightOf(label->GetSafeHwnd()), 20);
+    }
+    for (CStaticFader* label : dialog.m_pPageFileLegend) {
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(IsWindowVisible(label->GetSafeHwnd()));
+        EXPECT_EQ(heightOf(label->GetSafeHwnd()), 20);
+    }
+    // At factor 1 both lower charts have one rectangle, standing 46 pixels
+    // above the dialog's bottom, inside its client area.
+    RECT client{};
+    GetClientRect(dialog.GetSafeHwnd(), &client);
+    RECT pageFile{}, read{};
+    GetWindowRect(dialog.m_pPageFileChart->GetSafeHwnd(), &pageFile);
+    GetWindowRect(dialog.m_pReadChart->GetSafeHwnd(), &read);
+    EXPECT_TRUE(EqualRect(&pageFile, &read));
+    POINT bottom{pageFile.right, pageFile.bottom};
+    ScreenToClient(dialog.GetSafeHwnd(), &bottom);
+    EXPECT_LE(bottom.y, client.bottom - 40);
 }
 
 TEST(RefreshTimer, ARefusedTimerIsReportedAndTheButtonsStillSwap) {

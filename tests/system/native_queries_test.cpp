@@ -90,6 +90,33 @@ TEST_F(NativeQueriesTest, PageFileEntriesMayCarryScriptedNextOffsets) {
     EXPECT_EQ(entries[1].TotalInUse, 2u);
 }
 
+TEST_F(NativeQueriesTest, PageFileNamesAfterEachEntryAsWindowsLaysThemOut) {
+    State().pageFiles.resize(2);
+    State().pageFiles[0].file = {L"\\??\\C:\\pagefile.sys", 10, 1, 1};  // 19 characters
+    State().pageFiles[1].file = {L"b", 20, 2, 2};
+    State().pageFileNames = host::PageFileNames::AfterEachEntry;
+    BYTE buffer[512] = {};
+    ULONG length = 0;
+    ASSERT_EQ(NtQuerySystemInformation(nt::SystemPageFileInformation, buffer, sizeof buffer, &length), STATUS_SUCCESS);
+    // Entry 0, then its name (20 characters with the terminator), then
+    // entry 1 and its name (2 characters, padded to 8 bytes).
+    const ULONG name0 = (20 * sizeof(WCHAR) + 7) / 8 * 8;
+    const ULONG name1 = (2 * sizeof(WCHAR) + 7) / 8 * 8;
+    const auto* first = reinterpret_cast<const nt::SYSTEM_PAGEFILE_INFORMATION*>(buffer);
+    EXPECT_EQ(first->NextEntryOffset, 32 + name0);
+    EXPECT_EQ(reinterpret_cast<const BYTE*>(first->PageFileName.Buffer), buffer + 32);
+    const auto* second = reinterpret_cast<const nt::SYSTEM_PAGEFILE_INFORMATION*>(buffer + 32 + name0);
+    EXPECT_EQ(second->NextEntryOffset, 0u);
+    EXPECT_EQ(second->TotalInUse, 2u);
+    EXPECT_EQ(reinterpret_cast<const BYTE*>(second->PageFileName.Buffer), buffer + 64 + name0);
+    EXPECT_EQ(length, 64 + name0 + name1);
+    // A scripted offset lands on the entry where it lies.
+    State().pageFiles[1].nextEntryOffset = 0x40;
+    ASSERT_EQ(NtQuerySystemInformation(nt::SystemPageFileInformation, buffer, sizeof buffer, &length), STATUS_SUCCESS);
+    EXPECT_EQ(second->NextEntryOffset, 0x40u);
+    EXPECT_EQ(first->NextEntryOffset, 32 + name0);
+}
+
 TEST_F(NativeQueriesTest, BadBuffersAndUnknownClassesFailWithoutTouchingAnything) {
     ULONG length = 99;
     EXPECT_EQ(NtQuerySystemInformation(SystemBasicInformation, nullptr, 56, &length), STATUS_ACCESS_VIOLATION);

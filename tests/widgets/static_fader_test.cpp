@@ -90,7 +90,9 @@ TEST_F(StaticFaderTest, VanishingAndPulsingModesKeepTheTimer) {
     machine.Advance(1250);
     EXPECT_EQ(label->FadeColor(kInk), RGB(1, 1, 60));  // p = 100 blended, one short
     machine.Advance(1000);
-    EXPECT_EQ(label->FadeColor(kInk), fader::Blend(kBackground, kInk, 75));
+    // p = 75: red and green 210 - trunc(2.1f × 75) = 210 - 157 = 53 (2.1f is
+    // just below 2.1); blue 210 - trunc(1.5f × 75) = 210 - 112 = 98.
+    EXPECT_EQ(label->FadeColor(kInk), RGB(53, 53, 98));
     machine.Advance(1000);
     EXPECT_EQ(label->FadeColor(kInk), kBackground);
     EXPECT_EQ(machine.Clock()->RunningTimers(), 1u);
@@ -153,6 +155,33 @@ TEST_F(StaticFaderTest, ShadowIsDrawnInTheFadedShadowColour) {
     machine.Advance(1010);
     host::PixelBuffer end = Paint();
     EXPECT_GT(CountColour(end, RGB(0, 70, 160), 0, kWidth), 0);
+}
+
+TEST_F(StaticFaderTest, ALabelWithoutAWindowSetsNoTimerAndRepaintsNothing) {
+    // As when creating the label's window failed.
+    CStaticFader windowless(&font);
+    parent.UpdateWindow();
+    ASSERT_FALSE(::GetUpdateRect(parent.GetSafeHwnd(), nullptr, FALSE));
+    const std::size_t timers = machine.Clock()->RunningTimers();
+    windowless.StartFade(L"text", L"caption", L"", L"");
+    windowless.SetTexts(L"new", L"caption");
+    EXPECT_EQ(machine.Clock()->RunningTimers(), timers);
+    EXPECT_FALSE(::GetUpdateRect(parent.GetSafeHwnd(), nullptr, FALSE));
+    EXPECT_STREQ(windowless.m_strText.GetString(), L"new");
+}
+
+TEST_F(StaticFaderTest, ALabelWhoseFontObjectsCouldNotBeMadeDrawsInTheCurrentFont) {
+    // As after a failed allocation of both font objects.
+    delete label->m_pCaptionFont;
+    delete label->m_pTextFont;
+    label->m_pCaptionFont = nullptr;
+    label->m_pTextFont = nullptr;
+    label->m_bBorder = false;
+    label->m_crText = RGB(200, 0, 0);
+    label->StartFade(L"WWW", L"", L"", L"-16,0,0,0,700,0,0,0,0,0,0,0,0,Arial,0");
+    machine.Advance(1010);
+    host::PixelBuffer end = Paint();
+    EXPECT_GT(CountColour(end, RGB(200, 0, 0), 0, kWidth), 0);
 }
 
 }  // namespace

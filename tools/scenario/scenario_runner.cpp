@@ -21,6 +21,11 @@ int IntField(const nlohmann::json& value, const char* key, int fallback) {
     return it != value.end() && it->is_number_integer() ? it->get<int>() : fallback;
 }
 
+bool IsCoordinate(const nlohmann::json& value, const char* key) {
+    const auto it = value.find(key);
+    return it != value.end() && it->is_number_integer();
+}
+
 }  // namespace
 
 ScenarioRunner::ScenarioRunner() {
@@ -64,6 +69,15 @@ HWND ScenarioRunner::Control(int id, const std::string& pointer, std::string* er
 }
 
 bool ScenarioRunner::RunStep(const nlohmann::json& step, const std::string& pointer, std::string* error) {
+    if (!CarryOut(step, pointer, error)) return false;
+    host::user::ProcessEvents();
+    // What the step did must show on the screen as the windows hold it.
+    if (ScreenAgrees(error)) return true;
+    if (error) *error = pointer + ": after this step " + *error;
+    return false;
+}
+
+bool ScenarioRunner::CarryOut(const nlohmann::json& step, const std::string& pointer, std::string* error) {
     if (!step.is_object() || step.size() != 1) return Fail(error, pointer, "a step is an object with one action");
     const std::string action = step.begin().key();
     const nlohmann::json& value = step.begin().value();
@@ -87,6 +101,7 @@ bool ScenarioRunner::RunStep(const nlohmann::json& step, const std::string& poin
         if (action == "dropdown") host::user::CloseDropDown(control);
         return done || Fail(error, pointer, "the control took no " + action);
     }
+    if (action == "clickAt") return ClickAt(value, pointer, error);
     if (action == "choose") {
         HWND control = Control(IntField(value, "id", IDC_TARGET_PROCESS), pointer, error);
         if (!control) return false;
@@ -114,6 +129,36 @@ bool ScenarioRunner::RunStep(const nlohmann::json& step, const std::string& poin
     return Fail(error, pointer, "unknown action \"" + action + "\"");
 }
 
+bool ScenarioRunner::ClickAt(const nlohmann::json& value, const std::string& pointer, std::string* error) {
+    if (!value.is_object() || !IsCoordinate(value, "x") || !IsCoordinate(value, "y") || value.size() != 2) {
+        return Fail(error, pointer, "\"clickAt\" takes {\"x\": ..., \"y\": ...} in the dialog's client area");
+    }
+    if (!dialog_ || !dialog_->GetSafeHwnd()) return Fail(error, pointer, "no dialog: a \"start\" step must come first");
+    const POINT at{value["x"].get<int>(), value["y"].get<int>()};
+    HWND dialog = dialog_->GetSafeHwnd();
+    if (pointer_) {
+        std::string why;
+        return pointer_->Click(dialog, at, &why) || Fail(error, pointer, why);
+    }
+    return host::user::ClickAt(dialog, at) ||
+           Fail(error, pointer, "(" + std::to_string(at.x) + ", " + std::to_string(at.y) +
+                                    ") is not in the dialog's client area");
+}
+
+bool ScenarioRunner::ScreenAgrees(std::string* error) {
+    std::vector<std::string> mismatches;
+    for (HWND window : host::user::TopLevelWindows()) {
+        const std::vector<std::string> found = host::user::ScreenMismatches(window);
+        mismatches.insert(mismatches.end(), found.begin(), found.end());
+    }
+    if (mismatches.empty()) return true;
+    if (error) {
+        *error = "the screen and the windows disagree:";
+        for (const std::string& line : mismatches) *error += "\n  " + line;
+    }
+    return false;
+}
+
 bool ScenarioRunner::Run(const RunOptions& options, std::string* error) {
     if (!document_) return Fail(error, "", "no scenario loaded");
     if (!options.outputDir.empty()) std::filesystem::create_directories(options.outputDir);
@@ -124,8 +169,8 @@ bool ScenarioRunner::Run(const RunOptions& options, std::string* error) {
             if (error) *error = "line " + std::to_string(document_->LineOf(pointer)) + ": " + *error;
             return false;
         }
-        host::user::ProcessEvents();
         states_.push_back(CaptureState());
+        if (options.afterStep) options.afterStep(i + 1);
         if (options.outputDir.empty()) continue;
         char name[32];
         std::snprintf(name, sizeof(name), "state-%02zu", i + 1);

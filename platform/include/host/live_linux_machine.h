@@ -8,6 +8,7 @@
 
 #include "host/real_time_machine.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -16,10 +17,13 @@ namespace host {
 class SystemServices;
 
 // Where the kernel's files are read: the real /proc and /sys, or a copy of
-// them that a test has laid out.
+// them that a test has laid out; and the page size their page counts are
+// in (0: this computer's own), so that a copy saved on a machine of 16 or
+// 64 KiB pages reads as it did there.
 struct LinuxRoots {
     std::string proc = "/proc";
     std::string sys = "/sys";
+    std::uint64_t pageSize = 0;
 };
 
 class LiveLinuxMachine : public RealTimeMachine {

@@ -105,6 +105,7 @@ struct ScriptedSystemState {
     nt::SYSTEM_FILECACHE_INFORMATION fileCache{};
     nt::SYSTEM_MEMORY_LIST_INFORMATION_EX memoryList{};
     std::vector<ScriptedPageFile> pageFiles;
+    PageFileNames pageFileNames = PageFileNames::AfterAllEntries;  // where their names lie
     std::vector<ScriptedProcess> processes;
     std::map<ULONG, ScriptedQuery> queries;  // by information class
     // Statuses of the memory-list commands (class 80), by command; others succeed.

@@ -185,10 +185,21 @@ public:
 // nothing and answers STATUS_INFO_LENGTH_MISMATCH with the length needed.
 NativeResult WriteProcessList(std::span<const ProcessRecord> processes, void* buffer, ULONG length);
 
-// Writes the paging-file entries (class 18): the entries back to back, 32
-// bytes apart, then their names. No paging file answers STATUS_SUCCESS with
-// length 0. Too small a buffer: STATUS_INFO_LENGTH_MISMATCH, length needed.
-NativeResult WritePageFileList(std::span<const PageFileRecord> pageFiles, void* buffer, ULONG length);
+// Where the paging files' names lie in the class 18 buffer: after all the
+// entries (this host's layout, entries 32 bytes apart), or each right after
+// its own entry (Windows's layout, where only the next-entry offsets tell
+// where an entry starts).
+enum class PageFileNames { AfterAllEntries, AfterEachEntry };
+
+// Writes the paging-file entries (class 18) in the layout `names` asks for,
+// each entry's next-entry offset leading to the next (0 on the last). No
+// paging file answers STATUS_SUCCESS with length 0. Too small a buffer:
+// STATUS_INFO_LENGTH_MISMATCH, length needed.
+NativeResult WritePageFileList(std::span<const PageFileRecord> pageFiles, void* buffer, ULONG length,
+                               PageFileNames names = PageFileNames::AfterAllEntries);
+
+// Where each entry of such a list starts, in bytes from the buffer's start.
+std::vector<ULONG> PageFileEntryOffsets(std::span<const PageFileRecord> pageFiles, PageFileNames names);
 
 // Copies a fixed-size record: a buffer of at least sizeof(record) receives
 // it; a smaller one STATUS_INFO_LENGTH_MISMATCH with the length needed.

@@ -17,6 +17,7 @@
 
 #include "host/gdi.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,7 +36,43 @@ PixelBuffer Grab(HWND hwnd);
 bool SavePng(const PixelBuffer& buffer, const std::string& path);
 bool LoadPng(const std::string& path, PixelBuffer* buffer);
 
+// What the screen shows of every window in the tree of the top-level window
+// `hwnd` (itself included), compared with what each window holds: shown or
+// hidden (WS_VISIBLE on it and its parents), enabled or disabled (WS_DISABLED
+// on it and its parents, for child windows; a disabled top-level window only
+// stops taking input and does not look disabled), and its rectangle (the
+// size and place last reported with WM_SIZE and WM_MOVE). One line per
+// difference, naming the control by its id; empty when they agree.
+std::vector<std::string> ScreenMismatches(HWND hwnd);
+
+// The window the window system finds under a point of the top-level
+// window's client area, by its own hit-testing (hidden windows are not
+// there; of overlapping ones, the one on top). The top-level window itself
+// where no child is; null when the point is outside it.
+HWND WindowAt(HWND topLevel, POINT client);
+// The caption the screen shows on a control that the window system draws
+// itself (buttons): what a person reads there. Empty for windows that paint
+// themselves through GDI; their pixels are the truth (see Grab).
+std::wstring ShownCaption(HWND hwnd);
+
 // ---- acting as the user ---------------------------------------------------
+
+// A left click at a point of the top-level window's client area, as a
+// person's pointer gives it: the button pressed and released there, handed
+// to the window system, which delivers it to whatever it finds under the
+// point. False when the window is not shown or the point lies outside it.
+bool ClickAt(HWND topLevel, POINT client);
+// How many pointer clicks (left button releases) have reached any window of
+// this program so far, from the window system or from ClickAt.
+unsigned long ClicksDelivered();
+// Runs window-system work, waiting for it, until `done` returns true or
+// `timeoutMs` of real time have passed; false on the timeout. For input that
+// comes from outside (a real X server), which arrives in its own time.
+bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);
+// Whether the top-level window is on the screen: shown and exposed by the
+// window system, so that pointer input can reach it.
+bool IsOnScreen(HWND topLevel);
+
 
 // A left click in the middle of the button. False when the button is not
 // there to be clicked (bad handle, hidden); a disabled button takes the

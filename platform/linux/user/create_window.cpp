@@ -200,6 +200,9 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     const HWND hwnd = window->hwnd;
     WindowRef parent = LookupWindow(window->parent);
     BindWidget(*window, CreateWidget(*window, parent ? parent->widget.data() : nullptr));
+    // Qt shows a child with its parent unless it was hidden explicitly; a
+    // Win32 child stays hidden until it is given WS_VISIBLE.
+    if (window->IsChild()) window->widget->hide();
     if (window->IsChild() && (window->style & WS_DISABLED)) window->widget->setEnabled(false);
     SyncControl(*window);
     PlaceNewWidget(*window, RequestedRect(dwStyle, X, Y, nWidth, nHeight));

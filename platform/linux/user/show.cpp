@@ -50,6 +50,10 @@ void ShowNow(HWND hwnd) {
     if (!window) return;
     window->style |= WS_VISIBLE;
     if (window->widget) window->widget->show();
+    // The window system may place a top-level window as it first shows it
+    // (clear of the screen's edge, say) without a move event: tell the
+    // window where it now is.
+    if (!window->IsChild()) ReportSizeAndMove(hwnd);
     InvalidateTree(hwnd);
 }
 

@@ -18,7 +18,10 @@ namespace host::linux_proc {
 
 namespace {
 
-std::uint64_t SystemPageSize() {
+// The page size the kernel counts in: the one the roots name, else this
+// computer's.
+std::uint64_t SystemPageSize(const LinuxRoots& roots) {
+    if (roots.pageSize != 0) return roots.pageSize;
     const long size = sysconf(_SC_PAGESIZE);
     return size > 0 ? static_cast<std::uint64_t>(size) : 4096;
 }
@@ -48,7 +51,7 @@ constexpr std::array<std::wstring_view, 13> kSystemModules{
 LiveSystemServices::LiveSystemServices(Machine& machine, LinuxRoots roots)
     : machine_(machine),
       roots_(std::move(roots)),
-      pageSize_(SystemPageSize()),
+      pageSize_(SystemPageSize(roots_)),
       clockTicks_(ClockTicksPerSecond()),
       topology_(ReadProcessorTopology(roots_)),
       sampler_(roots_, pageSize_),

@@ -118,12 +118,21 @@ ScriptedPageFile ReadPageFile(const Node& node) {
     return f;
 }
 
+// "afterAllEntries" (this host's layout) or "afterEachEntry" (Windows's).
+PageFileNames ReadPageFileNames(const Node& node) {
+    const std::wstring text = ReadText(node);
+    if (text == L"afterAllEntries") return PageFileNames::AfterAllEntries;
+    if (text == L"afterEachEntry") return PageFileNames::AfterEachEntry;
+    node.Fail("expected \"afterAllEntries\" or \"afterEachEntry\"");
+}
+
 void ApplyPageFiles(const Node& node, ScriptedSystemState& s) {
     auto handlers = QueryHandlers(s.Query(nt::SystemPageFileInformation));
     handlers.push_back({"files", [&](const Node& n) {
                             s.pageFiles.clear();
                             n.ForEachElement([&](const Node& e) { s.pageFiles.push_back(ReadPageFile(e)); });
                         }});
+    handlers.push_back({"names", [&](const Node& n) { s.pageFileNames = ReadPageFileNames(n); }});
     node.Dispatch(handlers);
 }
 

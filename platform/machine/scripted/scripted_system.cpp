@@ -110,11 +110,14 @@ NativeResult ScriptedSystem::AnswerQuery(ULONG infoClass, void* buffer, ULONG le
     case nt::SystemPageFileInformation: {
         std::vector<PageFileRecord> files;
         for (const ScriptedPageFile& f : s.pageFiles) files.push_back(f.file);
-        NativeResult result = WritePageFileList(files, buffer, length);
+        NativeResult result = WritePageFileList(files, buffer, length, s.pageFileNames);
         if (result.status >= 0) {
-            auto* entries = static_cast<nt::SYSTEM_PAGEFILE_INFORMATION*>(buffer);
-            for (std::size_t i = 0; i < s.pageFiles.size(); ++i)
-                if (s.pageFiles[i].nextEntryOffset) entries[i].NextEntryOffset = *s.pageFiles[i].nextEntryOffset;
+            const std::vector<ULONG> offsets = PageFileEntryOffsets(files, s.pageFileNames);
+            for (std::size_t i = 0; i < s.pageFiles.size(); ++i) {
+                if (!s.pageFiles[i].nextEntryOffset) continue;
+                auto* entry = reinterpret_cast<nt::SYSTEM_PAGEFILE_INFORMATION*>(static_cast<BYTE*>(buffer) + offsets[i]);
+                entry->NextEntryOffset = *s.pageFiles[i].nextEntryOffset;
+            }
         }
         return result;
     }
