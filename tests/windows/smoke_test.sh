@@ -23,7 +23,7 @@ within() {
 
 for tool in wine wineboot wineserver Xvfb; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIPPED: $tool is not installed (Debian packages wine, wine64, xvfb; ./test.sh installs them)"
+    echo "SKIPPED: $tool is not installed (Debian packages wine, wine64, fonts-wine, xvfb; ./test.sh installs them)"
     exit 77
   fi
 done
@@ -52,7 +52,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$work/display" ] || { echo "FAILED: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=:$(tr -d '\n' < "$work/display")
+DISPLAY=:$(tr -d '\n' < "$work/display")
+export DISPLAY
 
 windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
 
