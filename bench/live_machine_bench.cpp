@@ -1,6 +1,7 @@
 // The live machine's cost on this computer: what one refresh asks of the
 // kernel, and a process snapshot, per process.
 
+#include <ntstatus.h>
 #include "host/live_linux_machine.h"
 
 #include "host/system_services.h"

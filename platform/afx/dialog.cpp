@@ -2,6 +2,8 @@
 
 #include "afx_state.h"
 
+#include <commctrl.h>
+
 using afx_internal::CurrentThreadState;
 using afx_internal::ThreadState;
 
@@ -28,6 +30,13 @@ private:
     CWnd* outerWindow_;
     bool outerDialog_;
 };
+
+// Templates may hold common controls (the progress bar), whose window
+// classes exist only once the common-controls library has registered them.
+void RegisterCommonControls() {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+}
 
 bool IsInputMessage(UINT message) {
     constexpr UINT kKeyFirst = 0x0100, kKeyLast = 0x0109;      // WM_KEYFIRST, WM_KEYLAST
@@ -93,6 +102,7 @@ INT_PTR CDialog::DoModal() {
     const LPCDLGTEMPLATE lpTemplate = LoadTemplate();
     ThreadState* state = CurrentThreadState();
     if (lpTemplate == nullptr || state == nullptr || m_hWnd != nullptr) return -1;
+    RegisterCommonControls();
     INT_PTR result;
     {
         CreatingDialog creating(*state, this);
@@ -122,6 +132,7 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd, 
     if (pParentWnd == nullptr && AfxGetMainWnd() != this) pParentWnd = AfxGetMainWnd();
     m_pParentWnd = pParentWnd;
     m_lpDialogInit = lpDialogInit;
+    RegisterCommonControls();
     HWND hWnd;
     {
         CreatingDialog creating(*state, this);

@@ -4,6 +4,7 @@
 #include "kernel/kernel_if.h"
 
 #include <winternl.h>
+#include <ntstatus.h>
 
 #include "kernel/entry_points.h"
 #include "system/scripted_fixture.h"

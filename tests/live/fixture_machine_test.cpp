@@ -2,6 +2,8 @@
 // /sys: every record, the process list and the commands' writes, checked
 // against the figures those files hold.
 
+#include <ntstatus.h>
+#include <pdhmsg.h>
 #include "host/live_linux_machine.h"
 
 #include "host/linux_processes.h"

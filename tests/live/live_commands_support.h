@@ -5,12 +5,14 @@
 
 #include "host/linux_processes.h"
 #include "host/machine.h"
+#include "host/ntdll.h"
 
 #include <gtest/gtest.h>
 #include <nt/process_information.h>
 #include <nt/system_information.h>
 #include <windows.h>
 #include <winternl.h>
+#include <ntstatus.h>
 
 #include <cerrno>
 #include <csignal>

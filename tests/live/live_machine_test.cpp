@@ -2,6 +2,7 @@
 // as root or as an ordinary user; where the answer differs, the test says
 // which one it expects from the capabilities the process has.
 
+#include <ntstatus.h>
 #include "host/live_linux_machine.h"
 
 #include "host/linux_memory_figures.h"

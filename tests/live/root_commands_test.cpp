@@ -12,6 +12,7 @@
 #include "program_resources.h"
 
 #include <psapi.h>
+#include <ntstatus.h>
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "program_resources.h"
 
 #include <psapi.h>
+#include <ntstatus.h>
 
 #include <grp.h>
 #include <memory>

@@ -1,6 +1,7 @@
 // Performance counters: adding by path, collecting, reading, failing.
 
 #include <pdh.h>
+#include <pdhmsg.h>
 
 #include "system/scripted_fixture.h"
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <winternl.h>
+#include <ntstatus.h>
 
 #include "host/modules.h"
 #include "host/real_time_machine.h"

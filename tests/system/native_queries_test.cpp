@@ -3,6 +3,9 @@
 // failures, and the log of every command.
 
 #include <winternl.h>
+#include <ntstatus.h>
+
+#include "host/ntdll.h"
 
 #include <nt/process_information.h>
 #include <nt/system_information.h>

@@ -1,6 +1,7 @@
 // The writers both machines use for the variable-length records: process
 // list and paging files, laid out as the native query lays them out.
 
+#include <ntstatus.h>
 #include "host/system_services.h"
 
 #include <nt/process_information.h>

@@ -4,6 +4,7 @@
 #include <psapi.h>
 #include <windows.h>
 #include <winternl.h>
+#include <ntstatus.h>
 
 #include <nt/process_information.h>
 

@@ -5,6 +5,9 @@
 #include <pdh.h>
 #include <windows.h>
 #include <winternl.h>
+#include <ntstatus.h>
+
+#include "host/ntdll.h"
 
 #include <nt/system_information.h>
 

@@ -26,7 +26,9 @@
 // Host-only: the system's own code never includes this header.
 
 #include <windows.h>
+#include <ntstatus.h>
 #include <pdh.h>
+#include <pdhmsg.h>
 #include <winternl.h>
 
 #include <nt/process_information.h>

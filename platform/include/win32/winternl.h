@@ -29,7 +29,4 @@ NTSTATUS NTAPI NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS SystemInformati
 NTSTATUS NTAPI NtQueryInformationProcess(HANDLE ProcessHandle, PROCESSINFOCLASS ProcessInformationClass,
                                          PVOID ProcessInformation, ULONG ProcessInformationLength,
                                          PULONG ReturnLength);
-// Not in every SDK's winternl.h, but exported by every ntdll.
-NTSTATUS NTAPI NtSetSystemInformation(SYSTEM_INFORMATION_CLASS SystemInformationClass, PVOID SystemInformation,
-                                      ULONG SystemInformationLength);
 VOID NTAPI RtlInitUnicodeString(PUNICODE_STRING DestinationString, PCWSTR SourceString);

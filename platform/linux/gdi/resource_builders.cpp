@@ -1,5 +1,7 @@
 // Building resource data in Win32's layouts: RT_STRING blocks, and icons as
-// an RT_GROUP_ICON directory with BITMAPINFOHEADER images.
+// an RT_GROUP_ICON directory with BITMAPINFOHEADER images. Pure functions:
+// the Windows resource-script generator (tools/windows_resources) encodes
+// the application icon with them too.
 
 #include "host/resources.h"
 
@@ -131,19 +133,6 @@ std::vector<BYTE> BuildStringTableBlock(const std::vector<std::wstring>& strings
     return block;
 }
 
-void RegisterStringTable(HMODULE module, const std::map<UINT, std::wstring>& strings) {
-    std::map<UINT, std::vector<std::wstring>> blocks;
-    for (const auto& [id, text] : strings) {
-        const UINT key = LOWORD(id);
-        std::vector<std::wstring>& block = blocks[key / 16 + 1];
-        block.resize(16);
-        block[key % 16] = text;
-    }
-    for (const auto& [blockId, texts] : blocks) {
-        RegisterResource(module, RT_STRING, MAKEINTRESOURCEW(blockId), BuildStringTableBlock(texts));
-    }
-}
-
 IconResources BuildIconResources(WORD firstImageId, const std::vector<IconImage>& images) {
     IconResources icon;
     if (images.empty() || images.size() > static_cast<std::size_t>(0xFFFF - firstImageId)) return icon;
@@ -167,11 +156,6 @@ IconResources BuildIconResources(WORD firstImageId, const std::vector<IconImage>
         icon.images.emplace_back(id++, std::move(bits));
     }
     return icon;
-}
-
-void RegisterIconResources(HMODULE module, LPCWSTR groupName, const IconResources& icon) {
-    for (const auto& [id, bits] : icon.images) RegisterResource(module, RT_ICON, MAKEINTRESOURCEW(id), bits);
-    RegisterResource(module, RT_GROUP_ICON, groupName, icon.group);
 }
 
 }  // namespace host

@@ -3,6 +3,9 @@
 #include <pdh.h>
 #include <psapi.h>
 #include <winternl.h>
+#include <ntstatus.h>
+
+#include "host/ntdll.h"
 
 #include <array>
 

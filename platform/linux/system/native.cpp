@@ -1,6 +1,9 @@
 // The native services the program reaches by name in "ntdll.dll".
 
 #include <winternl.h>
+#include <ntstatus.h>
+
+#include "host/ntdll.h"
 
 #include <nt/system_information.h>
 

@@ -9,6 +9,7 @@
 
 #include <pdh.h>
 #include <windows.h>
+#include <pdhmsg.h>
 
 #include <cstdint>
 #include <optional>

@@ -3,6 +3,7 @@
 // answers the value of the last collection of its query.
 
 #include <pdh.h>
+#include <pdhmsg.h>
 
 #include "object_table.h"
 #include "system_host.h"

@@ -1,6 +1,7 @@
 // LiveSystemServices: the memory performance counters, worked out from the
 // same partition as the native queries, in bytes.
 
+#include <pdhmsg.h>
 #include "live_system_services.h"
 
 #include <limits>

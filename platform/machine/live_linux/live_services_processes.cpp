@@ -1,6 +1,7 @@
 // LiveSystemServices: the process list, opening processes, their memory
 // counters and emptying their working sets.
 
+#include <ntstatus.h>
 #include "live_system_services.h"
 
 #include "host/linux_memory_figures.h"

@@ -1,6 +1,7 @@
 // LiveSystemServices: the native system-information queries and the
 // memory-list commands.
 
+#include <ntstatus.h>
 #include "live_system_services.h"
 
 #include "host/linux_memory_figures.h"

@@ -11,6 +11,7 @@
 #include "host/live_linux_machine.h"
 
 #include <windows.h>
+#include <ntstatus.h>
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,8 @@
 #include "scenario_values.h"
 
+#include <ntstatus.h>
+#include <pdhmsg.h>
+
 #include <array>
 #include <charconv>
 #include <limits>

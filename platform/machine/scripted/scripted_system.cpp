@@ -1,5 +1,8 @@
 #include "host/scripted_system.h"
 
+#include <ntstatus.h>
+#include <pdhmsg.h>
+
 #include <algorithm>
 #include <cstring>
 
