@@ -1,5 +1,6 @@
 // Input a careless or hostile user can give: windows sized to nothing or
-// less, and step values beyond their range.
+// less, step values beyond their range, and process names that try to
+// disguise themselves.
 
 #include "scenario_support.h"
 
@@ -76,6 +77,26 @@ TEST(StepValues, ARefusedMachineStepNamesItsLineOnce) {
                              "     \"display\": {\"dpi\": 70000}}}]}";
     EXPECT_EQ(Refusal(text),
               "line 3: steps[1].machine.display.dpi: expected an unsigned 16-bit number (or \"0x...\")");
+}
+
+TEST(HostileNames, TheTargetListShowsEveryNameLiterallyOrEscaped) {
+    scenario::ScenarioRunner runner;
+    // Names as JSON writes them: a right-to-left override before
+    // "exe.txt", a tab, a line break, format directives, parentheses.
+    RunScenario(runner, Scenario(R"({"processes": {"list": [
+        {"pid": 0}, {"pid": 4, "name": "System"},
+        {"pid": 5934, "name": "\u202Eexe.txt"}, {"pid": 61, "name": "tab\tbed"},
+        {"pid": 62, "name": "two\nlines"}, {"pid": 63, "name": "%s%n%x"}, {"pid": 64, "name": ") ("},
+        {"pid": 65, "name": "zero\u200Bwidth\u2066isolate"}, {"pid": 4444, "name": "Palisk.exe"}]}})",
+                                 R"({"dropdown": 1022})"));
+    const nlohmann::json& items = Control(runner.States().back(), IDC_TARGET_PROCESS)["items"];
+    ASSERT_EQ(items.size(), 10u);
+    EXPECT_EQ(items[3], "\\u202Eexe.txt[5934]");
+    EXPECT_EQ(items[4], "tab\\tbed[61]");
+    EXPECT_EQ(items[5], "two\\nlines[62]");
+    EXPECT_EQ(items[6], "%s%n%x[63]");
+    EXPECT_EQ(items[7], ") ([64]");
+    EXPECT_EQ(items[8], "zero\\u200Bwidth\\u2066isolate[65]");
 }
 
 }  // namespace
