@@ -179,3 +179,31 @@ TEST_F(BlitTest, ScaledMappingStretchesTheCopy) {
 }
 
 }  // namespace
+
+namespace {
+
+// A chart composes its picture in a bitmap made and deleted at every paint:
+// the next bitmap of the same size takes the same storage back, black again,
+// rather than having it mapped and faulted in anew.
+TEST_F(BlitTest, ABitmapMadeAgainAtTheSameSizeReusesItsStorageCleared) {
+    constexpr int kWidth = 573, kHeight = 254;  // a lower chart
+    const auto storageOf = [](int width, int height, COLORREF paint) {
+        Canvas canvas(width, height, paint);
+        const host::PixelBuffer* buffer = host::gdi::TargetBuffer(canvas.dc());
+        EXPECT_EQ(canvas.At(width - 1, height - 1), paint);
+        return buffer ? static_cast<const void*>(buffer->pixels.data()) : nullptr;
+    };
+    const void* first = storageOf(kWidth, kHeight, kRed);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP again = CreateCompatibleBitmap(dc, kWidth, kHeight);
+    HGDIOBJ old = SelectObject(dc, again);
+    EXPECT_EQ(static_cast<const void*>(host::gdi::TargetBuffer(dc)->pixels.data()), first);
+    for (int y = 0; y < kHeight; y += 37) {
+        for (int x = 0; x < kWidth; x += 41) ASSERT_EQ(GetPixel(dc, x, y), RGB(0, 0, 0)) << x << ", " << y;
+    }
+    SelectObject(dc, old);
+    DeleteObject(again);
+    DeleteDC(dc);
+}
+
+}  // namespace

@@ -59,6 +59,40 @@ TEST_F(PaintTest, UpdateWindowPaintsAtOnceErasingWithTheClassBrush) {
     EXPECT_EQ(paints.size(), 1u);
 }
 
+// As on Windows, BeginPaint's context reaches only what was invalidated:
+// a procedure that fills its whole client area changes just that part.
+TEST_F(PaintTest, APaintReachesOnlyTheInvalidatedPart) {
+    RECT clipBox{};
+    recorder.handler = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT* result) {
+        if (msg != WM_PAINT) return false;
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(hwnd, &ps);
+        GetClipBox(hdc, &clipBox);
+        RECT all{0, 0, 40, 30};
+        HBRUSH brush = CreateSolidBrush(paints.empty() ? kBlue : kRed);
+        FillRect(hdc, &all, brush);
+        DeleteObject(brush);
+        paints.push_back(ps);
+        EndPaint(hwnd, &ps);
+        *result = 0;
+        return true;
+    };
+    HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 0, 0, 40, 30);
+    UpdateWindow(window);  // all blue
+    RECT part{10, 5, 20, 15};
+    InvalidateRect(window, &part, FALSE);
+    UpdateWindow(window);  // red, but only there
+    ASSERT_EQ(paints.size(), 2u);
+    EXPECT_TRUE(EqualRect(&clipBox, &part));
+    const host::PixelBuffer* buffer = host::user::WindowBuffer(window);
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(PixelAt(*buffer, 10, 5), kRed);
+    EXPECT_EQ(PixelAt(*buffer, 19, 14), kRed);
+    EXPECT_EQ(PixelAt(*buffer, 20, 14), kBlue);
+    EXPECT_EQ(PixelAt(*buffer, 9, 5), kBlue);
+    EXPECT_EQ(PixelAt(*buffer, 10, 15), kBlue);
+}
+
 TEST_F(PaintTest, InvalidationsAccumulateAndRememberTheErase) {
     PaintRedSquare();
     HWND window = MakeWindow(WS_POPUP | WS_VISIBLE, 0, 0, 40, 30);

@@ -157,6 +157,51 @@ TEST_F(StaticTextTest, NewTextRepaintsTheWholeStatic) {
     EXPECT_EQ(FirstDifference(Shown(label), Expected({L"second"}, 300, 20, LineHeight())), "");
 }
 
+// A report of lines that all fit: a new text draws again only the rows of
+// the lines that changed, and the static then looks exactly as if it had
+// been drawn whole.
+TEST_F(StaticTextTest, ANewTextRedrawsOnlyTheLinesThatChanged) {
+    const int h = LineHeight();
+    const std::vector<std::wstring> before{L"Total RAM = 8192.00 MB", L"Free List = 390.62 MB", L"Cache WS = 3.00 MB"};
+    const std::vector<std::wstring> after{L"Total RAM = 8192.00 MB", L"Free List = 12.5 MB", L"Cache WS = 3.00 MB"};
+    const HWND label = Label(before[0] + L"\n" + before[1] + L"\n" + before[2] + L"\n", SS_LEFT, 400, 4 * h);
+    ASSERT_EQ(FirstDifference(Shown(label), Expected(before, 400, 4 * h, h)), "");
+    SetWindowTextW(label, (after[0] + L"\n" + after[1] + L"\n" + after[2] + L"\n").c_str());
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(label, &update, FALSE));
+    const RECT secondRow{0, h, 400, 2 * h};
+    EXPECT_TRUE(EqualRect(&update, &secondRow));
+    EXPECT_EQ(FirstDifference(Shown(label), Expected(after, 400, 4 * h, h)), "");
+    // The same text again draws nothing.
+    SetWindowTextW(label, (after[0] + L"\n" + after[1] + L"\n" + after[2] + L"\n").c_str());
+    EXPECT_FALSE(GetUpdateRect(label, &update, FALSE));
+}
+
+// Where a line wraps, or the lines are not the same in number, the rows
+// cannot be told apart so simply: the whole static is drawn again.
+TEST_F(StaticTextTest, WrappingOrANewLineCountRedrawsTheWholeStatic) {
+    const int h = LineHeight();
+    const std::wstring line = kReportLine;
+    const int width = Extent(line).cx;
+    const HWND label = Label(line + L"\nshort", SS_LEFT, width, 4 * h);
+    Shown(label);
+    const std::wstring wider = line + L"x";
+    SetWindowTextW(label, (wider + L"\nshort").c_str());
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(label, &update, FALSE));
+    const RECT all{0, 0, width, 4 * h};
+    EXPECT_TRUE(EqualRect(&update, &all));
+    const std::size_t lastBlank = wider.rfind(L' ');
+    EXPECT_EQ(FirstDifference(Shown(label),
+                              Expected({wider.substr(0, lastBlank), wider.substr(lastBlank + 1), L"short"}, width,
+                                       4 * h, h)),
+              "");
+    SetWindowTextW(label, L"one\ntwo\nthree");
+    ASSERT_TRUE(GetUpdateRect(label, &update, FALSE));
+    EXPECT_TRUE(EqualRect(&update, &all));
+    EXPECT_EQ(FirstDifference(Shown(label), Expected({L"one", L"two", L"three"}, width, 4 * h, h)), "");
+}
+
 TEST_F(StaticTextTest, ThePanelsControlColoursPaintTheStatic) {
     const COLORREF back = RGB(0, 0, 128), text = RGB(255, 255, 0);
     HBRUSH brush = CreateSolidBrush(back);

@@ -2,6 +2,8 @@
 
 #include "user_test_support.h"
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 namespace {
@@ -142,3 +144,64 @@ TEST_F(TimersTest, AMessageBoxInATickIsAnsweredWhileTicksGoOnInside) {
 }
 
 }  // namespace
+
+// Timers on the real clock, as the program runs on a live machine. Nothing
+// here asserts how late a tick may come, only that it is never early.
+class LiveTimersTest : public TimersTest {
+protected:
+    void SetUp() override {
+        TimersTest::SetUp();
+        host::SetActiveMachine(nullptr);
+    }
+    static size_t Count(const std::vector<std::string>& ticks, const std::string& id) {
+        return static_cast<size_t>(std::count_if(ticks.begin(), ticks.end(),
+                                                 [&](const std::string& tick) { return tick.rfind(id + "@", 0) == 0; }));
+    }
+};
+
+TEST_F(LiveTimersTest, TimersOfOneIntervalShareOneSourceAndAJoinerIsNeverEarly) {
+    SetTimer(window, 1, 10, nullptr);
+    ASSERT_TRUE(host::user::ProcessEventsUntil([&] { return Count(ticks, "1") >= 2; }, 5000));
+    const auto set = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point firstOfTwo{};
+    recorder.handler = [&](HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT*) {
+        if (msg != WM_TIMER) return false;
+        if (wParam == 2 && firstOfTwo == std::chrono::steady_clock::time_point{})
+            firstOfTwo = std::chrono::steady_clock::now();
+        ticks.push_back(std::to_string(wParam) + "@");
+        return true;
+    };
+    SetTimer(window, 2, 10, nullptr);
+    SetTimer(window, 3, 30, nullptr);
+    EXPECT_EQ(host::user::LiveTimerSources(), 2u);
+    ASSERT_TRUE(host::user::ProcessEventsUntil([&] { return Count(ticks, "2") >= 3 && Count(ticks, "3") >= 1; }, 5000));
+    EXPECT_GE(firstOfTwo - set, std::chrono::milliseconds(10));
+
+    // A timer killed by another's tick in the same pass does not fire.
+    recorder.handler = [&](HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT*) {
+        if (msg != WM_TIMER) return false;
+        ticks.push_back(std::to_string(wParam) + "@");
+        if (wParam == 1) KillTimer(hwnd, 2);
+        return true;
+    };
+    ticks.clear();
+    ASSERT_TRUE(host::user::ProcessEventsUntil([&] { return Count(ticks, "1") >= 3; }, 5000));
+    EXPECT_EQ(Count(ticks, "2"), 0u);
+
+    EXPECT_TRUE(KillTimer(window, 1));
+    EXPECT_TRUE(KillTimer(window, 3));
+    EXPECT_EQ(host::user::LiveTimerSources(), 0u);
+}
+
+TEST_F(LiveTimersTest, ALoneTimerSetAgainIsDueAWholeIntervalLater) {
+    SetTimer(window, 7, 60, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(host::user::ProcessEventsUntil([] { return false; }, 40) == false);
+    SetTimer(window, 7, 60, nullptr);  // due 60 ms from here, not 20
+    const auto reset = std::chrono::steady_clock::now();
+    ticks.clear();
+    ASSERT_TRUE(host::user::ProcessEventsUntil([&] { return !ticks.empty(); }, 5000));
+    EXPECT_GE(std::chrono::steady_clock::now() - reset, std::chrono::milliseconds(60));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(host::user::LiveTimerSources(), 1u);
+}

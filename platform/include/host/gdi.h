@@ -42,6 +42,9 @@ namespace gdi {
 // buffer must outlive the context; it may be resized in place between
 // drawings. `owner` is what WindowFromDC answers.
 HDC CreateBufferDC(PixelBuffer* buffer, HWND owner);
+// Limits drawing through a context made by CreateBufferDC to `deviceRect`,
+// as BeginPaint's context is limited to the update region.
+void ClipBufferDC(HDC hdc, const RECT& deviceRect);
 // Releases a context made by CreateBufferDC (ReleaseDC / EndPaint use it).
 void DeleteBufferDC(HDC hdc);
 // The pixel buffer a context draws on now (its selected bitmap for a memory

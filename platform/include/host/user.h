@@ -72,7 +72,9 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);
 // Whether the top-level window is on the screen: shown and exposed by the
 // window system, so that pointer input can reach it.
 bool IsOnScreen(HWND topLevel);
-
+// How many system timers the live (real-clock) window timers use: one per
+// interval in use, however many windows set a timer of that interval.
+size_t LiveTimerSources();
 
 // A left click in the middle of the button. False when the button is not
 // there to be clicked (bad handle, hidden); a disabled button takes the

@@ -2,9 +2,11 @@
 // the bits back. Every bitmap holds 32-bit pixels whatever it was made from.
 
 #include "gdi_objects.h"
+#include "pixel_pool.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -24,7 +26,10 @@ std::unique_ptr<BitmapObject> NewBitmap(int width, int height) {
     }
     auto bitmap = std::make_unique<BitmapObject>();
     try {
-        bitmap->buffer.Resize(width, height, 0);
+        const int w = std::max(0, width), h = std::max(0, height);
+        bitmap->buffer.pixels = TakePixels(static_cast<std::size_t>(w) * h, 0);
+        bitmap->buffer.width = w;
+        bitmap->buffer.height = h;
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

@@ -65,6 +65,7 @@ bool OpenTarget(HDC hdc, DrawTarget* target) {
     target->dc = dc;
     target->surface = SurfaceOf(*dc);
     target->clip = target->surface.Bounds();
+    if (dc->windowClip) target->clip = Intersect(target->clip, *dc->windowClip);
     return true;
 }
 
@@ -90,6 +91,11 @@ HDC CreateBufferDC(PixelBuffer* buffer, HWND owner) {
     dc->windowBuffer = buffer;
     dc->owner = owner;
     return hdc;
+}
+
+void ClipBufferDC(HDC hdc, const RECT& deviceRect) {
+    DcObject* dc = FindDc(hdc);
+    if (dc && !dc->IsMemory()) dc->windowClip = deviceRect;
 }
 
 void DeleteBufferDC(HDC hdc) {

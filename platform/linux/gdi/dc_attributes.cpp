@@ -227,13 +227,13 @@ int WINAPI GetClipBox(HDC hdc, LPRECT lprect) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return ERROR;
     }
-    if (target.surface.Empty()) {
+    if (target.surface.Empty() || EmptyRect(target.clip)) {
         *lprect = RECT{0, 0, 0, 0};
         return NULLREGION;
     }
     const Mapping& m = target.Map();
-    const POINT a = m.ToLogical(POINT{0, 0});
-    const POINT b = m.ToLogical(POINT{target.surface.width, target.surface.height});
+    const POINT a = m.ToLogical(POINT{target.clip.left, target.clip.top});
+    const POINT b = m.ToLogical(POINT{target.clip.right, target.clip.bottom});
     *lprect = RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
     return SIMPLEREGION;
 }

@@ -45,6 +45,7 @@ struct FontMetricsPx {
 struct Coverage {
     RECT area{0, 0, 0, 0};
     std::vector<std::uint8_t> alpha;  // row-major over `area`
+    RECT inked{0, 0, 0, 0};           // where within `area` any alpha may be set
 };
 
 class RenderFont {
@@ -75,6 +76,8 @@ public:
 private:
     RenderFont();
     struct Impl;
+    static void PaintTurnedDecoration(const Impl& impl, Decoration decoration, int length, double penX, double penY,
+                                      double angle, Coverage* coverage);
     std::unique_ptr<Impl> impl_;
 };
 

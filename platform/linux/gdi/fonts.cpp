@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cwchar>
 #include <cwctype>
+#include <map>
+#include <tuple>
+#include <vector>
 
 namespace host::gdi {
 
@@ -113,15 +116,48 @@ FontRequest RequestFor(const LOGFONTW& lf, double scaleX, double scaleY) {
     return request;
 }
 
+namespace {
+
+// Renderers are shared by every font object that asks for the same face at
+// the same size, so that a font made anew for each drawing (the charts make
+// their label fonts at every redraw of their grid) finds its glyphs already
+// drawn. Few distinct fonts exist; the oldest go beyond kKeptRenderers.
+constexpr std::size_t kKeptRenderers = 64;
+
+std::shared_ptr<RenderFont> SharedRenderer(const FontRequest& request) {
+    using Key = std::tuple<std::wstring, int, int, bool, bool, int, double, double>;
+    // Never destroyed: a renderer holds Qt fonts, which must not outlive
+    // the application object when static objects go at exit.
+    static auto& renderers = *new std::map<Key, std::shared_ptr<RenderFont>>();
+    static auto& order = *new std::vector<Key>();
+    const Key key{request.family, request.pixelSize, request.weight, request.italic,
+                  request.antialias, request.averageWidth, request.emAscent, request.emDescent};
+    if (auto it = renderers.find(key); it != renderers.end()) return it->second;
+    std::shared_ptr<RenderFont> renderer = RenderFont::Create(request);
+    if (!renderer) return nullptr;
+    if (order.size() == kKeptRenderers) {
+        renderers.erase(order.front());
+        order.erase(order.begin());
+    }
+    renderers.emplace(key, renderer);
+    order.push_back(key);
+    return renderer;
+}
+
+}  // namespace
+
 std::shared_ptr<RenderFont> DeviceFont(const DcObject& dc) {
     FontObject& font = SelectedFont(dc);
     const Mapping& m = dc.state.mapping;
+    FontObject::LastUse& last = font.lastUse;
+    if (last.renderer && last.scaleX == m.ScaleX() && last.scaleY == m.ScaleY()) return last.renderer;
     const FontRequest request = RequestFor(font.logFont, m.ScaleX(), m.ScaleY());
     const auto key = std::make_tuple(request.pixelSize, request.antialias, request.averageWidth);
     auto it = font.renderers.find(key);
-    if (it != font.renderers.end()) return it->second;
-    std::shared_ptr<RenderFont> renderer = RenderFont::Create(request);
-    if (renderer) font.renderers.emplace(key, renderer);
+    std::shared_ptr<RenderFont> renderer = it != font.renderers.end() ? it->second : SharedRenderer(request);
+    if (!renderer) return nullptr;
+    font.renderers.emplace(key, renderer);
+    last = FontObject::LastUse{m.ScaleX(), m.ScaleY(), renderer};
     return renderer;
 }
 

@@ -1,4 +1,5 @@
 #include "gdi_objects.h"
+#include "pixel_pool.h"
 
 #include "font_renderer.h"
 
@@ -9,6 +10,8 @@
 namespace host::gdi {
 
 FontObject::~FontObject() = default;
+
+BitmapObject::~BitmapObject() { ReturnPixels(std::move(buffer.pixels)); }
 
 namespace {
 

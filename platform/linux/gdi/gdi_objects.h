@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -53,6 +54,12 @@ struct FontObject : GdiObject {
     LOGFONTW logFont;
     // Renderers by device em size, antialiasing and average width, made on first use.
     std::map<std::tuple<int, bool, int>, std::shared_ptr<RenderFont>> renderers;
+    // The renderer of the last mapping scale asked for: most drawing uses
+    // one scale, and finding the renderer anew means resolving the face.
+    struct LastUse {
+        double scaleX = 0, scaleY = 0;
+        std::shared_ptr<RenderFont> renderer;
+    } lastUse;
 };
 
 // Every bitmap holds 32-bit pixels in a PixelBuffer. A bottom-up DIB section
@@ -60,6 +67,7 @@ struct FontObject : GdiObject {
 // expects of the bits pointer it was given.
 struct BitmapObject : GdiObject {
     BitmapObject() : GdiObject(OBJ_BITMAP) {}
+    ~BitmapObject() override;  // its storage may serve the next bitmap
     PixelBuffer buffer;
     bool dibSection = false;
     bool bottomUp = false;
@@ -102,6 +110,9 @@ struct DcObject : GdiObject {
     std::vector<DcState> saved;
     PixelBuffer* windowBuffer = nullptr;
     HWND owner = nullptr;
+    // A window context from BeginPaint draws only inside the update
+    // region's bounds (device pixels); others draw anywhere on their buffer.
+    std::optional<RECT> windowClip;
 };
 
 // ---- the table ----

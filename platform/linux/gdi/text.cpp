@@ -76,10 +76,12 @@ void FillCell(const DrawTarget& target, const Direction& d, const POINT corners[
 
 void BlendInk(const Surface& surface, const Coverage& ink, std::uint32_t color) {
     const int w = ink.area.right - ink.area.left;
-    for (int y = ink.area.top; y < ink.area.bottom; ++y) {
+    // Only where the glyphs put any ink.
+    const int left = ink.area.left + ink.inked.left, right = ink.area.left + ink.inked.right;
+    for (int y = ink.area.top + ink.inked.top; y < ink.area.top + ink.inked.bottom; ++y) {
         std::uint32_t* row = surface.Row(y);
         const std::uint8_t* alpha = ink.alpha.data() + static_cast<std::size_t>(y - ink.area.top) * w;
-        for (int x = ink.area.left; x < ink.area.right; ++x) {
+        for (int x = left; x < right; ++x) {
             const unsigned a = alpha[x - ink.area.left];
             if (a == 0) continue;
             if (a == 255) {

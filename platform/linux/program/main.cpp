@@ -7,10 +7,13 @@
 #include "host/host_app.h"
 #include "host/live_linux_machine.h"
 #include "host/machine.h"
+#include "host/startup_trace.h"
 #include "program_resources.h"
 
 int main(int argc, char** argv) {
+    host::TraceStartup("main");
     host::HostApplication application(argc, argv);
+    host::TraceStartup("window-system");
     host::LiveLinuxMachine machine;
     host::SetActiveMachine(&machine);
     host::RegisterProgramResources();

@@ -19,6 +19,8 @@
 
 #include <cmath>
 
+#include <malloc.h>
+
 namespace host {
 
 namespace {
@@ -95,8 +97,19 @@ void DestroyAllWindows() {
 
 }  // namespace
 
+// Pixel buffers of windows and bitmaps are large and come and go with
+// resizes and chart rebuilds. glibc raises its mmap threshold each time such
+// a block is freed, after which the next ones come from the heap and their
+// pages stay with the process when freed. A fixed threshold keeps every
+// large buffer in a mapping of its own, returned to the system when freed,
+// so that the resident set follows what the program holds.
+int FixMmapThreshold() {
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    return 0;
+}
+
 struct HostApplication::Impl {
-    Impl(int& argc, char** argv) : app(argc, argv) {
+    Impl(int& argc, char** argv) : app((FixMmapThreshold(), argc), argv) {
         QApplication::setStyle(QStringLiteral("Fusion"));
         QApplication::setPalette(WindowsPalette());
         // Programs here end when their own code says so, as on Windows.

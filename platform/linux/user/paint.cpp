@@ -4,6 +4,8 @@
 #include "show.h"
 #include "window_class.h"
 
+#include "host/startup_trace.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -200,6 +202,7 @@ bool PaintWidget(QWidget* widget, HWND hwnd) {
     }
     if (!ShowsBuffer(*window)) return false;
     ShowBuffer(widget, *window);
+    if (!window->IsChild()) TraceStartup("window-shown");
     return true;
 }
 
@@ -285,6 +288,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     lpPaint->hdc = hdc;
     if (!bounds.isEmpty()) {
         lpPaint->rcPaint = RECT{bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1};
+        // As on Windows, the paint reaches only what was invalidated.
+        host::gdi::ClipBufferDC(hdc, lpPaint->rcPaint);
     }
     if (erase) {
         // fErase tells the procedure that the background is still to be erased.

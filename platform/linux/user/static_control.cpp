@@ -13,7 +13,12 @@
 #include "window_class.h"
 
 #include <QMouseEvent>
+#include <QRegion>
 #include <QWidget>
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace host::user {
 
@@ -57,6 +62,64 @@ private:
 // The whole control is drawn again: its text, font, state or picture
 // changed.
 void Redraw(const Window& window) { InvalidateRect(window.hwnd, nullptr, TRUE); }
+
+std::vector<std::wstring_view> LinesOf(std::wstring_view text) {
+    std::vector<std::wstring_view> lines;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find(L'\n', start);
+        lines.push_back(text.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start));
+        if (end == std::wstring_view::npos) return lines;
+        start = end + 1;
+    }
+}
+
+// A left-aligned static whose lines all fit its width draws line i in row i
+// (DrawText breaks a line only where it is too wide). Then a new text needs
+// only the rows of the lines that changed drawn again: the report changes a
+// few figures a second, not its fifty lines. False where the rows cannot be
+// told so simply (wrapping, tabs, prefixes, a different line count).
+bool ChangedRows(const Window& window, std::wstring_view before, std::wstring_view after, QRegion* rows) {
+    if (StaticType(window) != SS_LEFT || (window.style & SS_CENTERIMAGE)) return false;
+    const std::wstring_view awkward = (window.style & SS_NOPREFIX) ? L"\r\t" : L"\r\t&";
+    if (before.find_first_of(awkward) != std::wstring_view::npos) return false;
+    if (after.find_first_of(awkward) != std::wstring_view::npos) return false;
+    const std::vector<std::wstring_view> old = LinesOf(before), now = LinesOf(after);
+    if (old.size() != now.size()) return false;
+    const QSize client = ClientSize(window);
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return false;
+    HGDIOBJ previous = SelectObject(dc, window.font ? static_cast<HGDIOBJ>(window.font) : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW tm{};
+    bool simple = GetTextMetricsW(dc, &tm) != FALSE;
+    auto fits = [&](std::wstring_view line) {
+        SIZE size{};
+        return GetTextExtentPoint32W(dc, line.data(), static_cast<int>(line.size()), &size) &&
+               size.cx <= client.width();
+    };
+    for (std::size_t i = 0; simple && i < now.size(); ++i) {
+        simple = fits(old[i]) && fits(now[i]);
+        if (simple && old[i] != now[i]) *rows += QRect(0, static_cast<int>(i) * tm.tmHeight, client.width(), tm.tmHeight);
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return simple;
+}
+
+// WM_SETTEXT: the new text is shown; where the old one can be compared line
+// by line, only the lines that changed are drawn again.
+LRESULT SetStaticText(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    WindowRef window = LookupWindow(hwnd);
+    const std::wstring before = window ? window->text : std::wstring();
+    const LRESULT result = DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
+    if (!(window = LookupWindow(hwnd))) return result;
+    QRegion rows;
+    if (!ChangedRows(*window, before, window->text, &rows)) {
+        Redraw(*window);
+    } else if (!rows.isEmpty()) {
+        InvalidateRegion(*window, rows, true);
+    }
+    return result;
+}
 
 // Win32 sizes an icon static to its icon, unless told to centre it.
 void FitToIcon(Window& window) {
@@ -186,9 +249,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETTEXT:
         if (StaticType(*window) == SS_ICON) return TRUE;  // its text names an icon, once, at creation
-        result = DefWindowProcW(hwnd, msg, wParam, lParam);
-        if ((window = LookupWindow(hwnd))) Redraw(*window);
-        return result;
+        return SetStaticText(hwnd, wParam, lParam);
     case STM_SETICON:
         return reinterpret_cast<LRESULT>(SetImage(hwnd, reinterpret_cast<HICON>(wParam)));
     case STM_GETICON:

@@ -1,9 +1,12 @@
 #pragma once
 // Window timers. On a machine with a virtual clock they run on that clock
-// (and fire while it is advanced); otherwise on QTimer. A tick is dispatched
+// (and fire while it is advanced); otherwise on QTimer, one shared by all
+// the timers of an interval. A tick is dispatched
 // at once: WM_TIMER through the window procedure, or the TIMERPROC.
 
 #include <windows.h>
+
+#include "host/user.h"
 
 namespace host::user {
 

@@ -4,6 +4,7 @@
 #include "live_system_services.h"
 
 #include "host/linux_memory_figures.h"
+#include "host/startup_trace.h"
 
 #include <algorithm>
 #include <ctime>
@@ -48,6 +49,8 @@ NativeResult LiveSystemServices::QuerySystemInformation(ULONG infoClass, void* b
         case nt::SystemFileCacheInformation:
             return FileCacheInformation(buffer, length);
         case nt::SystemMemoryListInformation:
+            // The refresh reads the page lists last of the system figures.
+            TraceStartup("first-refresh");
             return MemoryListInformation(buffer, length);
         default:
             return {STATUS_INVALID_INFO_CLASS, 0};
