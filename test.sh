@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds Palisk and runs every test, headless: first in a normal build, then
 # in an AddressSanitizer + UndefinedBehaviorSanitizer build with leak checks,
-# then palisk.exe for Windows (mingw-w64) with its smoke test under Wine.
+# then the fuzz targets under libFuzzer (clang), each for
+# PALISK_FUZZ_SECONDS (60 by default), then palisk.exe for Windows
+# (mingw-w64) with its smoke test under Wine. The seeds of the randomised
+# runs (the soak, the live churn, each fuzz target) are printed after each
+# suite.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/install-deps.sh
+tools/install-deps.sh clang libclang-rt-14-dev
 
 # What the Windows build needs (mingw-w64), and what its smoke test needs
 # besides (Wine, Wine's fonts, Xvfb). Whatever cannot be installed is
@@ -23,7 +27,18 @@ run_suite() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja "$@"
   cmake --build "$dir" -j "$jobs"
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+  local status=0
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" || status=$?
+  print_seeds "$dir"
+  return $status
+}
+
+# The lines of the randomised tests that say how to repeat them.
+print_seeds() {
+  local log=$1/Testing/Temporary/LastTest.log
+  [ -f "$log" ] || return 0
+  awk '/^[0-9]+\/[0-9]+ Testing: / { test = $3 }
+       /^(soak|churn): |^INFO: Seed: |^stat::number_of_executed_units/ { print "  " test ": " $0 }' "$log"
 }
 
 echo "== normal build"
@@ -35,6 +50,10 @@ echo "== sanitizer build (address, undefined, leaks)"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
   run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DPALISK_SANITIZE=ON -DPALISK_BENCHMARKS=OFF
+
+  echo "== fuzz build (clang, libFuzzer)"
+  run_suite build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DPALISK_FUZZ=ON \
+    -DPALISK_FUZZ_SECONDS="${PALISK_FUZZ_SECONDS:-60}"
 )
 
 echo "== Windows build (palisk.exe) and its smoke test under Wine"

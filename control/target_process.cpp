@@ -2,6 +2,7 @@
 
 #include "app/palisk_dlg.h"
 
+#include "control/visible_name.h"
 #include "kernel/kernel_if.h"
 
 #include <nt/process_information.h>
@@ -76,7 +77,8 @@ void CPaliskDlg::FillTargetProcessList() {
             if (name.IsEmpty())
                 label.Format(L"SystemIdle[%d]", static_cast<int>(pid));
             else
-                label.Format(L"%s[%d]", static_cast<LPCWSTR>(name), static_cast<int>(pid));
+                label.Format(L"%s[%d]", VisibleName(name.GetString(), name.GetLength()).GetString(),
+                             static_cast<int>(pid));
             if (m_nMemCompressionPid == -1 && name.CompareNoCase(L"Memory Compression") == 0) {
                 m_nMemCompressionPid = static_cast<LONG>(pid);
                 m_nMemCompressionCreationTime = creationTime;

@@ -35,9 +35,18 @@ HGDIOBJ CGdiObject::Detach() {
 BOOL CGdiObject::DeleteObject() {
     if (m_hObject == nullptr) return FALSE;
     const HGDIOBJ hObject = Detach();
-    // Wrappers made for this handle would name a deleted object.
-    if (auto* map = MapFor<CGdiObject>()) map->DropTemporaries(hObject);
-    return ::DeleteObject(hObject);
+    const BOOL deleted = ::DeleteObject(hObject);
+    // Temporary wrappers of the handle go only with the object itself. A
+    // stock object (a zero-sized compatible bitmap is the shared stock
+    // bitmap) survives the call, and an object still selected into a
+    // context lives until it is deselected; a wrapper of it that a caller
+    // keeps, such as the bitmap a context held before, must stay good.
+    const DWORD lastError = ::GetLastError();
+    if (::GetObjectType(hObject) == 0) {
+        if (auto* map = MapFor<CGdiObject>()) map->DropTemporaries(hObject);
+    }
+    ::SetLastError(lastError);
+    return deleted;
 }
 
 BOOL CGdiObject::AttachNew(HGDIOBJ hObject) {

@@ -121,6 +121,46 @@ TEST_F(DcTest, TemporaryGdiWrappersLiveAsLongAsTheirHandle) {
     EXPECT_EQ(CPen::FromHandle(nullptr), nullptr);
 }
 
+TEST_F(DcTest, DeletingAWrapperOfASharedObjectKeepsTheOtherWrappersOfIt) {
+    // A zero-sized compatible bitmap is the stock bitmap every new memory
+    // context starts with. The strip chart keeps the wrapper SelectObject
+    // gave for it, and a zero-sized layer wraps the same handle: deleting
+    // that layer's bitmap deletes nothing, so the kept wrapper must live on.
+    CDC first;
+    ASSERT_TRUE(first.CreateCompatibleDC(nullptr));
+    CBitmap real;
+    ASSERT_TRUE(real.CreateBitmap(2, 2, 1, 32, nullptr));
+    CBitmap* previous = first.SelectObject(&real);
+    ASSERT_NE(previous, nullptr);
+    const HGDIOBJ shared = previous->m_hObject;
+    const std::size_t temporaries = TemporaryGdiObjects();
+    {
+        CDC second;
+        ASSERT_TRUE(second.CreateCompatibleDC(&first));
+        CBitmap empty;
+        ASSERT_TRUE(empty.CreateCompatibleBitmap(&second, 0, 0));
+        EXPECT_EQ(empty.m_hObject, shared);
+        EXPECT_TRUE(empty.DeleteObject());
+    }
+    EXPECT_EQ(TemporaryGdiObjects(), temporaries);
+    EXPECT_EQ(previous->m_hObject, shared);
+    EXPECT_EQ(first.SelectObject(previous), &real);
+
+    // An object deleted while a context still holds it lives until it is
+    // deselected, and so do its wrappers.
+    const HBRUSH raw = ::CreateSolidBrush(RGB(7, 7, 7));
+    CBrush* temporary = CBrush::FromHandle(raw);
+    CBrush owner;
+    ASSERT_TRUE(owner.Attach(raw));
+    CBrush* before = first.SelectObject(&owner);
+    const std::size_t withBrush = TemporaryGdiObjects();
+    EXPECT_TRUE(owner.DeleteObject());
+    EXPECT_EQ(TemporaryGdiObjects(), withBrush);
+    EXPECT_EQ(temporary->m_hObject, raw);
+    first.SelectObject(before);
+    EXPECT_EQ(::GetObjectType(raw), 0u);  // gone once deselected
+}
+
 TEST_F(DcTest, ObjectsDeleteWhatTheyCreateAndNothingElse) {
     const std::size_t before = host::gdi::LiveObjectCount();
     {

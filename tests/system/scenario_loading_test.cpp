@@ -180,6 +180,50 @@ TEST_F(ScenarioLoadingTest, LinesStayRightPastStringsThatLookLikeStructure) {
     EXPECT_EQ(error, "line 5: machine.registry.HKLM\\C.openEror: unknown field (known here: openError, values)");
 }
 
+TEST_F(ScenarioLoadingTest, NumbersBeyondADoubleAreRefusedWithTheirLine) {
+    for (const char* number : {"1e309", "-1e309", "1E400"}) {
+        std::string error;
+        EXPECT_FALSE(machine.LoadScenario("{ \"machine\": {},\n\"steps\": [],\n  \"x\": " + std::string(number) + " }",
+                                          &error));
+        EXPECT_EQ(error, "line 3: number out of range: " + std::string(number));
+    }
+}
+
+// `depth` arrays one inside the other, each on a line of its own.
+std::string NestedArrays(int depth) {
+    std::string text = "{ \"machine\": { \"processes\":\n";
+    for (int i = 1; i < depth; ++i) text += "[\n";
+    for (int i = 1; i < depth; ++i) text += "]";
+    return text + " } }";
+}
+
+TEST_F(ScenarioLoadingTest, NestingIsBoundedAndRefusedWhereItGoesTooDeep) {
+    std::string error;
+    // 64 levels (the object, "machine", 62 arrays) are read, and refused
+    // only for what they hold.
+    EXPECT_FALSE(machine.LoadScenario(NestedArrays(63), &error));
+    EXPECT_EQ(error, "line 3: machine.processes[0]: expected an object");
+    // The 65th level is refused where it opens: on line 2 + 63 - 1.
+    EXPECT_FALSE(machine.LoadScenario(NestedArrays(64), &error));
+    EXPECT_EQ(error, "line 64: nested deeper than 64 levels");
+    // However deep, the refusal comes at once.
+    EXPECT_FALSE(machine.LoadScenario(NestedArrays(200000), &error));
+    EXPECT_EQ(error, "line 64: nested deeper than 64 levels");
+}
+
+TEST_F(ScenarioLoadingTest, LinesAreFoundInDocumentsOfAnyShape) {
+    // A long key over many values, and one refusal at the end of them:
+    // finding its line must not cost the key's length for every value.
+    std::string text = "{ \"machine\": { \"registry\": { \"HKLM\\\\" + std::string(200000, 'k') +
+                       "\": { \"values\": { \"v\": [";
+    for (int i = 0; i < 100000; ++i) text += "0,";
+    text += "0] },\n \"openEror\": 1 } } } }";
+    std::string error;
+    EXPECT_FALSE(machine.LoadScenario(text, &error));
+    EXPECT_EQ(error.substr(0, 8), "line 2: ");
+    EXPECT_NE(error.find("registry.HKLM\\kkk"), std::string::npos) << error.substr(0, 80);
+}
+
 TEST_F(ScenarioLoadingTest, TheClockCannotRestartUnderRunningTimers) {
     std::string error;
     ASSERT_TRUE(machine.LoadScenario(R"({ "machine": { "clock": { "startTick": 500 } } })", &error)) << error;

@@ -4,8 +4,10 @@
 #include "host/user.h"
 #include "program_resources.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace scenario {
 
@@ -16,14 +18,41 @@ bool Fail(std::string* error, const std::string& pointer, const std::string& mes
     return false;
 }
 
-int IntField(const nlohmann::json& value, const char* key, int fallback) {
+// A JSON integer that fits `Int`; nothing for any other value, so that a
+// number too large for its use is refused rather than cut to fit.
+template <class Int>
+std::optional<Int> Fitting(const nlohmann::json& value) {
+    if (value.is_number_unsigned()) {
+        const auto n = value.get<std::uint64_t>();
+        if (n <= static_cast<std::uint64_t>(std::numeric_limits<Int>::max())) return static_cast<Int>(n);
+    } else if (value.is_number_integer()) {
+        const auto n = value.get<std::int64_t>();
+        if (n >= static_cast<std::int64_t>(std::numeric_limits<Int>::min()) &&
+            n <= static_cast<std::int64_t>(std::numeric_limits<Int>::max()))
+            return static_cast<Int>(n);
+    }
+    return std::nullopt;
+}
+
+// An int field of an object: absent gives `fallback`; a value that is not
+// an int gives nothing.
+std::optional<int> IntField(const nlohmann::json& value, const char* key, int fallback) {
     const auto it = value.find(key);
-    return it != value.end() && it->is_number_integer() ? it->get<int>() : fallback;
+    return it == value.end() ? std::optional<int>(fallback) : Fitting<int>(*it);
 }
 
 bool IsCoordinate(const nlohmann::json& value, const char* key) {
     const auto it = value.find(key);
-    return it != value.end() && it->is_number_integer();
+    return it != value.end() && Fitting<int>(*it).has_value();
+}
+
+// "line N: " when a message does not begin by naming its line already (the
+// machine object's refusals name the line of the field at fault).
+std::string LinePrefix(int line, const std::string& message) {
+    std::size_t digits = 5;
+    while (digits < message.size() && message[digits] >= '0' && message[digits] <= '9') ++digits;
+    const bool named = message.rfind("line ", 0) == 0 && digits > 5 && message.compare(digits, 2, ": ") == 0;
+    return named ? std::string() : "line " + std::to_string(line) + ": ";
 }
 
 }  // namespace
@@ -83,19 +112,22 @@ bool ScenarioRunner::CarryOut(const nlohmann::json& step, const std::string& poi
     const nlohmann::json& value = step.begin().value();
     if (action == "start") return Start(error);
     if (action == "advance") {
-        if (!value.is_number_unsigned()) return Fail(error, pointer, "\"advance\" takes milliseconds");
-        machine_.Advance(value.get<std::uint32_t>());
+        const auto milliseconds = Fitting<std::uint32_t>(value);
+        if (!milliseconds) return Fail(error, pointer, "\"advance\" takes milliseconds from 0 to 4294967295");
+        machine_.Advance(*milliseconds);
         return true;
     }
     if (action == "ticks") {
-        if (!value.is_number_unsigned()) return Fail(error, pointer, "\"ticks\" takes a count");
-        for (unsigned i = 0; i < value.get<unsigned>(); ++i) machine_.Advance(1000);
+        const auto count = Fitting<std::uint32_t>(value);
+        if (!count) return Fail(error, pointer, "\"ticks\" takes a count from 0 to 4294967295");
+        for (std::uint32_t i = 0; i < *count; ++i) machine_.Advance(1000);
         return true;
     }
     if (action == "machine") return machine_.ApplyMachine(*document_, pointer + "/machine", error);
     if (action == "click" || action == "dropdown") {
-        if (!value.is_number_integer()) return Fail(error, pointer, "\"" + action + "\" takes a control id");
-        HWND control = Control(value.get<int>(), pointer, error);
+        const auto id = Fitting<int>(value);
+        if (!id) return Fail(error, pointer, "\"" + action + "\" takes a control id");
+        HWND control = Control(*id, pointer, error);
         if (!control) return false;
         const bool done = action == "click" ? host::user::Click(control) : host::user::DropDown(control);
         if (action == "dropdown") host::user::CloseDropDown(control);
@@ -103,19 +135,26 @@ bool ScenarioRunner::CarryOut(const nlohmann::json& step, const std::string& poi
     }
     if (action == "clickAt") return ClickAt(value, pointer, error);
     if (action == "choose") {
-        HWND control = Control(IntField(value, "id", IDC_TARGET_PROCESS), pointer, error);
+        if (!value.is_object()) return Fail(error, pointer, "\"choose\" takes {\"id\": ..., \"index\": ...}");
+        const auto id = IntField(value, "id", IDC_TARGET_PROCESS);
+        const auto index = IntField(value, "index", 0);
+        if (!id || !index) return Fail(error, pointer, "\"choose\" takes {\"id\": ..., \"index\": ...}");
+        HWND control = Control(*id, pointer, error);
         if (!control) return false;
-        return host::user::ChooseComboItem(control, IntField(value, "index", 0)) ||
-               Fail(error, pointer, "no such item");
+        return host::user::ChooseComboItem(control, *index) || Fail(error, pointer, "no such item");
     }
     if (action == "syscommand") {
-        if (!value.is_number_integer() || !dialog_) return Fail(error, pointer, "\"syscommand\" takes a command id");
-        dialog_->SendMessage(WM_SYSCOMMAND, value.get<int>(), 0);
+        const auto command = Fitting<int>(value);
+        if (!command || !dialog_) return Fail(error, pointer, "\"syscommand\" takes a command id");
+        dialog_->SendMessage(WM_SYSCOMMAND, static_cast<WPARAM>(*command), 0);
         return true;
     }
     if (action == "resize") {
         if (!dialog_) return Fail(error, pointer, "no dialog");
-        return host::user::Resize(dialog_->GetSafeHwnd(), IntField(value, "width", 0), IntField(value, "height", 0)) ||
+        const auto width = value.is_object() ? IntField(value, "width", 0) : std::nullopt;
+        const auto height = value.is_object() ? IntField(value, "height", 0) : std::nullopt;
+        if (!width || !height) return Fail(error, pointer, "\"resize\" takes {\"width\": ..., \"height\": ...}");
+        return host::user::Resize(dialog_->GetSafeHwnd(), *width, *height) ||
                Fail(error, pointer, "the window could not be resized");
     }
     if (action == "minimize" || action == "restore" || action == "maximize") {
@@ -166,7 +205,7 @@ bool ScenarioRunner::Run(const RunOptions& options, std::string* error) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const std::string pointer = "/steps/" + std::to_string(i);
         if (!RunStep(steps[i], pointer, error)) {
-            if (error) *error = "line " + std::to_string(document_->LineOf(pointer)) + ": " + *error;
+            if (error) *error = LinePrefix(document_->LineOf(pointer), *error) + *error;
             return false;
         }
         states_.push_back(CaptureState());

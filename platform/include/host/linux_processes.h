@@ -65,7 +65,7 @@ ULONGLONG CreationFileTime(std::uint64_t bootTimeSeconds, std::uint64_t startTic
 
 // The process name: the base name of the executable's path (without the
 // " (deleted)" the kernel adds once the file is gone), else the command
-// name. Bytes that are not UTF-8 become U+FFFD.
+// name, widened as WidenUtf8 does.
 std::wstring ProcessName(const std::optional<std::string>& exeTarget, const std::string& comm);
 
 // Lists the processes. A process that exits while it is read is left out.
@@ -78,7 +78,8 @@ std::vector<LinuxProcess> ListPseudoProcesses(const SnapshotContext& context);
 // Reads one user process by its Linux pid: nothing when it has gone.
 std::optional<LinuxProcess> ReadProcess(const SnapshotContext& context, int linuxPid);
 
-// UTF-8 to wide text; malformed bytes become U+FFFD.
+// UTF-8 to wide text. A byte that is no part of a character becomes the
+// unpaired surrogate U+DC80 + (byte - 0x80), so nothing is lost.
 std::wstring WidenUtf8(std::string_view text);
 
 }  // namespace host::linux_proc

@@ -77,6 +77,15 @@ public:
     void LogAction(std::string line) { actions_.push_back(std::move(line)); }
     const std::vector<std::string>& Actions() const { return actions_; }
 
+    // Forgets the modal windows and actions recorded so far, so that a long
+    // run (the soak test) keeps only what it has still to look at.
+    void ClearRecords() {
+        modals_.clear();
+        modals_.shrink_to_fit();
+        actions_.clear();
+        actions_.shrink_to_fit();
+    }
+
 private:
     std::vector<ModalRecord> modals_;
     int openModals_ = 0;

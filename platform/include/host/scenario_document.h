@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <map>
 #include <optional>
 #include <string>
 
@@ -14,18 +13,23 @@ namespace host {
 
 class ScenarioDocument {
 public:
-    // Parses `text`. A syntax error gives nothing, and `error` says
+    // Containers may nest this deep (a scenario needs fewer than ten levels).
+    static constexpr int kMaxNesting = 64;
+
+    // Parses `text`. A syntax error, a number beyond the range of a double
+    // or nesting deeper than kMaxNesting gives nothing, and `error` says
     // "line N: ..." for the line where the parser stopped.
     static std::optional<ScenarioDocument> Parse(const std::string& text, std::string* error);
 
     const nlohmann::json& Root() const { return root_; }
     // The line (from 1) of the value at a JSON pointer ("/machine/dpi"):
     // the line of its key for an object member. 0 when there is no such value.
+    // It scans the text: refusals ask it once.
     int LineOf(const std::string& pointer) const;
 
 private:
     nlohmann::json root_;
-    std::map<std::string, int> lines_;
+    std::string text_;
 };
 
 // The line (from 1) of byte `offset` of `text`.

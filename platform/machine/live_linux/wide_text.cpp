@@ -6,7 +6,12 @@ namespace host::linux_proc {
 
 namespace {
 
-constexpr wchar_t kReplacement = 0xFFFD;
+// A byte that is no part of a UTF-8 character stays recoverable: it becomes
+// the unpaired surrogate U+DC80 + (byte - 0x80) (such bytes are all 0x80
+// or more), which no decoded character can be. The target list shows it
+// as the byte, escaped ("\xFF"), so two names that differ only in such
+// bytes still look different.
+wchar_t ByteNotText(unsigned char byte) { return static_cast<wchar_t>(0xDC00 + byte); }
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
@@ -28,23 +33,23 @@ wchar_t DecodeOne(std::string_view text, std::size_t& i) {
         length = 4, code = lead & 0x07, minimum = 0x10000;
     } else {
         ++i;
-        return kReplacement;
+        return ByteNotText(lead);
     }
     if (i + static_cast<std::size_t>(length) > text.size()) {
         ++i;
-        return kReplacement;
+        return ByteNotText(lead);
     }
     for (int k = 1; k < length; ++k) {
         const unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
         if (!IsContinuation(next)) {
             ++i;
-            return kReplacement;
+            return ByteNotText(lead);
         }
         code = (code << 6) | (next & 0x3F);
     }
     if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         ++i;
-        return kReplacement;
+        return ByteNotText(lead);
     }
     i += static_cast<std::size_t>(length);
     return static_cast<wchar_t>(code);

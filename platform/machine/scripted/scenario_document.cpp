@@ -1,7 +1,8 @@
 #include "host/scenario_document.h"
 
+#include "json_text_scan.h"
+
 #include <algorithm>
-#include <vector>
 
 namespace host {
 
@@ -22,153 +23,6 @@ std::string JsonPointerToken(const std::string& key) {
 
 namespace {
 
-// Maps the JSON pointer of every value of an already validated document to
-// its line. The text is known to be well-formed, so the scan only has to
-// follow the structure: containers, keys, strings and plain tokens.
-class LineScanner {
-public:
-    explicit LineScanner(const std::string& text) : text_(text) {}
-
-    std::map<std::string, int> Scan() {
-        while (pos_ < text_.size()) Step();
-        return std::move(lines_);
-    }
-
-private:
-    struct Frame {
-        bool object = false;
-        std::string pointer;
-        std::size_t index = 0;
-        bool expectKey = true;
-        std::string key;
-        int keyLine = 0;
-    };
-
-    void Step() {
-        const char c = text_[pos_];
-        switch (c) {
-        case '\n': ++line_; ++pos_; return;
-        case ' ': case '\t': case '\r': case ':': ++pos_; return;
-        case ',':
-            if (!stack_.empty()) {
-                ++stack_.back().index;
-                stack_.back().expectKey = stack_.back().object;
-            }
-            ++pos_;
-            return;
-        case '{': case '[': {
-            Frame frame;
-            frame.object = c == '{';
-            frame.pointer = BeginValue();
-            stack_.push_back(std::move(frame));
-            ++pos_;
-            return;
-        }
-        case '}': case ']':
-            stack_.pop_back();
-            ++pos_;
-            return;
-        case '"': {
-            const int line = line_;
-            std::string s = ReadString();
-            if (!stack_.empty() && stack_.back().object && stack_.back().expectKey) {
-                stack_.back().key = std::move(s);
-                stack_.back().keyLine = line;
-                stack_.back().expectKey = false;
-            } else {
-                BeginValue(line);
-            }
-            return;
-        }
-        default:
-            BeginValue();
-            while (pos_ < text_.size() && !IsDelimiter(text_[pos_])) ++pos_;
-        }
-    }
-
-    static bool IsDelimiter(char c) {
-        return c == ',' || c == '}' || c == ']' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
-    }
-
-    // Records the value starting here and answers its pointer.
-    std::string BeginValue(int line = 0) {
-        if (line == 0) line = line_;
-        std::string pointer;
-        if (!stack_.empty()) {
-            const Frame& top = stack_.back();
-            if (top.object) {
-                pointer = top.pointer + "/" + JsonPointerToken(top.key);
-                line = top.keyLine;
-            } else {
-                pointer = top.pointer + "/" + std::to_string(top.index);
-            }
-        }
-        lines_.emplace(pointer, line);
-        return pointer;
-    }
-
-    // Reads a string token; keys are decoded so that pointers match the
-    // parsed document (\uXXXX escapes become UTF-8).
-    std::string ReadString() {
-        std::string out;
-        ++pos_;
-        while (pos_ < text_.size() && text_[pos_] != '"') {
-            char c = text_[pos_++];
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            const char e = text_[pos_++];
-            switch (e) {
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'u': AppendCodeUnit(out); break;
-            default: out += e;
-            }
-        }
-        ++pos_;
-        return out;
-    }
-
-    void AppendCodeUnit(std::string& out) {
-        unsigned cp = std::stoul(text_.substr(pos_, 4), nullptr, 16);
-        pos_ += 4;
-        if (cp >= 0xD800 && cp < 0xDC00 && text_.compare(pos_, 2, "\\u") == 0) {
-            const unsigned low = std::stoul(text_.substr(pos_ + 2, 4), nullptr, 16);
-            pos_ += 6;
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        }
-        EncodeUtf8(out, cp);
-    }
-
-    static void EncodeUtf8(std::string& out, unsigned cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
-    const std::string& text_;
-    std::size_t pos_ = 0;
-    int line_ = 1;
-    std::vector<Frame> stack_;
-    std::map<std::string, int> lines_;
-};
-
 // What the parser found wrong, without its own position prefix
 // ("[json.exception.parse_error.101] parse error at line 3, column 5: ").
 std::string ParserComplaint(const std::string& what) {
@@ -177,25 +31,91 @@ std::string ParserComplaint(const std::string& what) {
     return colon == std::string::npos ? what : what.substr(colon + 2);
 }
 
+// Builds the document as the library's own parser does, but stops at the
+// first container nested more than kMaxNesting deep, and keeps where and
+// why parsing stopped: the library reports a number out of range (1e309)
+// with its place only through this interface.
+class BoundedBuilder {
+public:
+    using json = nlohmann::json;
+
+    struct Failure {
+        std::size_t position = 0;  // bytes read, the one at fault last
+        int id = 0;                // the library's exception id
+        std::string token;
+        std::string what;
+    };
+
+    explicit BoundedBuilder(json& root) : dom_(root, false) {}
+
+    bool null() { return dom_.null(); }
+    bool boolean(bool value) { return dom_.boolean(value); }
+    bool number_integer(json::number_integer_t value) { return dom_.number_integer(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return dom_.number_unsigned(value); }
+    bool number_float(json::number_float_t value, const json::string_t& text) { return dom_.number_float(value, text); }
+    bool string(json::string_t& value) { return dom_.string(value); }
+    bool binary(json::binary_t& value) { return dom_.binary(value); }
+    bool start_object(std::size_t size) { return Enter() && dom_.start_object(size); }
+    bool key(json::string_t& value) { return dom_.key(value); }
+    bool end_object() { return Leave() && dom_.end_object(); }
+    bool start_array(std::size_t size) { return Enter() && dom_.start_array(size); }
+    bool end_array() { return Leave() && dom_.end_array(); }
+
+    template <class Exception>
+    bool parse_error(std::size_t position, const std::string& token, const Exception& exception) {
+        failure_ = Failure{position, exception.id, token, exception.what()};
+        return false;
+    }
+
+    bool TooDeep() const { return tooDeep_; }
+    const std::optional<Failure>& Failed() const { return failure_; }
+
+private:
+    bool Enter() {
+        tooDeep_ = ++depth_ > ScenarioDocument::kMaxNesting;
+        return !tooDeep_;
+    }
+    bool Leave() {
+        --depth_;
+        return true;
+    }
+
+    nlohmann::detail::json_sax_dom_parser<json> dom_;
+    int depth_ = 0;
+    bool tooDeep_ = false;
+    std::optional<Failure> failure_;
+};
+
+constexpr int kNumberOverflow = 406;  // the library's id for a number beyond a double
+
+std::string WhyRefused(const std::string& text, const BoundedBuilder& builder) {
+    if (builder.TooDeep()) {
+        const std::size_t at = json_scan::OffsetBeyondDepth(text, ScenarioDocument::kMaxNesting).value_or(0);
+        return "line " + std::to_string(LineOfOffset(text, at)) + ": nested deeper than " +
+               std::to_string(ScenarioDocument::kMaxNesting) + " levels";
+    }
+    if (!builder.Failed()) return "line 1: not valid JSON";
+    const BoundedBuilder::Failure& failure = *builder.Failed();
+    // The parser counts bytes from 1 and stops at the byte at fault.
+    const std::string line =
+        "line " + std::to_string(LineOfOffset(text, failure.position > 0 ? failure.position - 1 : 0)) + ": ";
+    if (failure.id == kNumberOverflow) return line + "number out of range: " + failure.token;
+    return line + "not valid JSON: " + ParserComplaint(failure.what);
+}
+
 }  // namespace
 
 std::optional<ScenarioDocument> ScenarioDocument::Parse(const std::string& text, std::string* error) {
     ScenarioDocument doc;
-    try {
-        doc.root_ = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        // The parser counts bytes from 1 and stops at the byte at fault.
-        if (error) *error = "line " + std::to_string(LineOfOffset(text, e.byte > 0 ? e.byte - 1 : 0)) +
-                            ": not valid JSON: " + ParserComplaint(e.what());
+    BoundedBuilder builder(doc.root_);
+    if (!nlohmann::json::sax_parse(text, &builder)) {
+        if (error) *error = WhyRefused(text, builder);
         return std::nullopt;
     }
-    doc.lines_ = LineScanner(text).Scan();
+    doc.text_ = text;
     return doc;
 }
 
-int ScenarioDocument::LineOf(const std::string& pointer) const {
-    auto it = lines_.find(pointer);
-    return it == lines_.end() ? 0 : it->second;
-}
+int ScenarioDocument::LineOf(const std::string& pointer) const { return json_scan::LineOfValue(text_, pointer); }
 
 }  // namespace host
