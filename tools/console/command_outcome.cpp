@@ -3,6 +3,7 @@
 #include "exit_status.h"
 
 #include <windows.h>
+#include <ntstatus.h>
 
 #include <cstdio>
 #include <cstdlib>
