@@ -73,7 +73,8 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs);
 // window system, so that pointer input can reach it.
 bool IsOnScreen(HWND topLevel);
 // How many system timers the live (real-clock) window timers use: one per
-// interval in use, however many windows set a timer of that interval.
+// interval in use, however many windows set a timer of that interval; every
+// interval shorter than the 16 ms clock tick runs at the tick.
 size_t LiveTimerSources();
 
 // A left click in the middle of the button. False when the button is not

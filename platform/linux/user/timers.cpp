@@ -40,6 +40,14 @@ struct Timer {
     Instant startedAt;
 };
 
+// Windows signals timers at its clock tick, 64 times a second by default:
+// a timer set to less than a tick fires once a tick. Live timers do the
+// same, so the legend labels' 10 ms fades draw 64 frames a second, as they
+// do on Windows, not 100.
+constexpr UINT kClockTickMs = 16;
+
+UINT LiveInterval(UINT interval) { return std::max(interval, kClockTickMs); }
+
 // Live timers of one interval share one QTimer, as Windows' timers share
 // the system's clock tick: the legend labels' fade frames then come in one pass of the event loop and are painted and pushed to the
 // screen together, not each on its own wake-up.
@@ -89,7 +97,7 @@ void FireGroup(UINT interval) {
     const std::vector<Key> members = group->second.members;  // a tick may kill or set timers
     for (const Key& key : members) {
         auto it = Timers().find(key);
-        if (it == Timers().end() || !it->second.live || it->second.interval != interval) continue;
+        if (it == Timers().end() || !it->second.live || LiveInterval(it->second.interval) != interval) continue;
         Timer& timer = it->second;
         if (timer.waiting && now - timer.startedAt < std::chrono::milliseconds(interval)) continue;
         timer.waiting = false;
@@ -110,12 +118,12 @@ void LeaveGroup(Key key, UINT interval) {
 void JoinGroup(Key key, Timer& timer) {
     timer.live = true;
     timer.startedAt = std::chrono::steady_clock::now();
-    LiveGroup& group = LiveGroups()[timer.interval];
+    const UINT interval = LiveInterval(timer.interval);
+    LiveGroup& group = LiveGroups()[interval];
     if (std::find(group.members.begin(), group.members.end(), key) == group.members.end())
         group.members.push_back(key);
     timer.waiting = group.qtimer && group.members.size() > 1;
     if (timer.waiting) return;
-    const UINT interval = timer.interval;
     group.qtimer.reset(new QTimer);
     group.qtimer->setTimerType(Qt::PreciseTimer);
     QObject::connect(group.qtimer.get(), &QTimer::timeout, [interval] { FireGroup(interval); });
@@ -124,7 +132,7 @@ void JoinGroup(Key key, Timer& timer) {
 
 void Stop(Key key, Timer& timer) {
     if (timer.clock) timer.clock->StopTimer(timer.clockId);
-    if (timer.live) LeaveGroup(key, timer.interval);
+    if (timer.live) LeaveGroup(key, LiveInterval(timer.interval));
     timer.live = false;
 }
 
@@ -134,7 +142,7 @@ void Start(Key key, Timer& timer, UINT previousInterval) {
     VirtualClock* clock = ActiveMachine().Clock();
     if (clock) {
         if (timer.clock == clock && clock->RestartTimer(timer.clockId, timer.interval)) return;
-        if (timer.live) LeaveGroup(key, previousInterval);
+        if (timer.live) LeaveGroup(key, LiveInterval(previousInterval));
         timer.live = false;
         if (timer.clock) timer.clock->StopTimer(timer.clockId);
         timer.clock = clock;
@@ -143,7 +151,8 @@ void Start(Key key, Timer& timer, UINT previousInterval) {
     }
     if (timer.clock) timer.clock->StopTimer(timer.clockId);
     timer.clock = nullptr;
-    if (timer.live && previousInterval != timer.interval) LeaveGroup(key, previousInterval);
+    if (timer.live && LiveInterval(previousInterval) != LiveInterval(timer.interval))
+        LeaveGroup(key, LiveInterval(previousInterval));
     JoinGroup(key, timer);
 }
 
