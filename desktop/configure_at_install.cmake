@@ -18,7 +18,7 @@ function(palisk_shell_word path out)
 endfunction()
 
 # A path as the program of a menu entry's Exec key: always in double
-# quotes, which the desktop entry specification allows for any argument,
+# quotes, which a desktop entry allows for any argument,
 # with its escapes inside the quotes and then those of a string value.
 function(palisk_exec_word path out)
   string(REPLACE "\\" "\\\\" quoted "${path}")

@@ -47,7 +47,7 @@ sh -n "$prefix/libexec/palisk/palisk-on-display" || fail "palisk-on-display is n
 desktop=$prefix/share/applications/palisk.desktop
 out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
 [ -z "$out" ] || fail "desktop-file-validate says: $out"
-# The prefix holds a space: the program is quoted, as the specification asks.
+# The prefix holds a space: the program is quoted, as desktop entries require.
 grep -qxF "Exec=\"$prefix/bin/palisk\"" "$desktop" || fail "the menu entry does not start $prefix/bin/palisk"
 grep -qxF "TryExec=$prefix/bin/palisk" "$desktop" || fail "the menu entry does not try $prefix/bin/palisk"
 grep -qxF "Exec=\"$prefix/bin/palisk-admin\"" "$desktop" || fail "the menu entry's root action does not start palisk-admin"
