@@ -12,6 +12,7 @@
 #include "console_options.h"
 
 #include "host/machine.h"
+#include "host/utf8.h"
 
 #include <cstdint>
 #include <memory>
@@ -69,7 +70,6 @@ private:
     std::size_t modalsSeen_ = 0;
 };
 
-// UTF-8 of a wide text.
-std::string Utf8(const std::wstring& text);
+using host::Utf8;
 
 }  // namespace console

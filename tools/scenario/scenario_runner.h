@@ -5,6 +5,7 @@
 
 #include "host/scenario_document.h"
 #include "host/scripted_machine.h"
+#include "host/utf8.h"
 
 #include <nlohmann/json.hpp>
 
@@ -81,7 +82,6 @@ private:
     std::vector<nlohmann::json> states_;
 };
 
-// UTF-8 of a wide text, for the state files.
-std::string Utf8(const std::wstring& text);
+using host::Utf8;
 
 }  // namespace scenario

@@ -1,0 +1,32 @@
+#pragma once
+// UTF-8 of a wide text (UTF-32 on the Linux host), for what the host's tools
+// write out: scenario state files and the console report.
+
+#include <string>
+
+namespace host {
+
+inline std::string Utf8(const std::wstring& text) {
+    std::string out;
+    for (wchar_t wc : text) {
+        const auto c = static_cast<char32_t>(wc);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace host
